@@ -1,0 +1,100 @@
+// The main window: the drive box, the drive's current book types, the two
+// choices and their set buttons.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/PlatformClass.h"
+#include "devices/DeviceList.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Font.h"
+#include "scsi/AspiLibrary.h"
+#include "scsi/CommandStatus.h"
+#include "scsi/ScsiPassThrough.h"
+
+class CDvdInfoDlg : public CDialog {
+ public:
+  explicit CDvdInfoDlg(CWnd* parent = nullptr);
+  ~CDvdInfoDlg() override;
+
+  // --- Start-up (app/) ---------------------------------------------------
+  bool OnInitDialog() override;
+
+  // --- Device discovery and selection (devices/) ---------------------------
+  // Chooses the way to the drives and discovers them; on failure shows why
+  // and ends the dialog.
+  bool InitDeviceAccess();
+  // Questions every drive letter through the pass-through.
+  bool EnumerateSptiDrives();
+  // Loads the ASPI library, scans its buses and binds it to the channel.
+  bool InitAspi();
+  bool EnumerateAspiDevices();
+  CommandStatus ScanAspiCommand(const std::uint8_t* cdb, std::uint8_t cdbLength,
+                                std::uint8_t directionFlags, void* buffer, std::uint32_t length,
+                                const CDeviceInfo& device);
+  // The record of the drive box's current line; null after a message.
+  CDeviceInfo* GetSelectedDevice();
+
+  // --- Book types (bitset/) ----------------------------------------------
+  // The bound drive's settings byte (0 to 255), or -1 when the read fails.
+  int QueryBookSettings();
+  void OnSetPlusRBookType();
+  void OnSetPlusRwBookType();
+  void RefreshSettingsDisplay();
+  void OnSelectDevice();
+
+  // --- Presentation (ui/) ------------------------------------------------
+  void SetControlTexts();
+  void LayoutControls();
+  void ApplyDialogFont();
+  void AddAboutMenuEntry();
+  void OnSysCommand(std::uint32_t id, LParam lParam);
+  void OnPaint();
+  LResult OnQueryDragIcon();
+
+  // Window close: frees every device record first.
+  void OnClose();
+
+  // State that the tests look at.
+  const DeviceList& Devices() const { return m_deviceList; }
+  CDeviceInfo* SelectedDevice() const { return m_selectedDevice; }
+  const CScsiPassThrough& Channel() const { return m_channel; }
+  PlatformClass StoredPlatformClass() const { return m_platformClass; }
+  int FirstSelectionFlag() const { return m_firstSelection; }
+  int PlusRChoice() const { return m_plusRChoice; }
+  int PlusRwChoice() const { return m_plusRwChoice; }
+  const std::string& PlusRText() const { return m_plusRText; }
+  const std::string& PlusRwText() const { return m_plusRwText; }
+
+ protected:
+  const MessageMapBase& GetMessageMap() const override;
+  void DoDataExchange(CDataExchange& dx) override;
+
+ private:
+  // The steps of initialisation after discovery.
+  void SelectFirstDrive();
+  // One set button: gate, confirmation, write, refresh.
+  void SetBookType(std::uint8_t valueByte);
+  // Destroys a record that the drive-letter walk does not keep.
+  void DiscardRecord(CDeviceInfo* device);
+  // Clears the selected and bound device unless they are listed records.
+  void ForgetUnlistedBindings();
+
+  CAspiLibrary m_aspiLibrary;
+  CScsiPassThrough m_channel;
+  DeviceList m_deviceList;
+  CDeviceInfo* m_selectedDevice = nullptr;
+  CFont m_font;
+  PlatformClass m_platformClass = kPlatformUnknown;
+  CButton m_setPlusRButton;
+  CButton m_setPlusRwButton;
+  CComboBox m_driveBox;
+  std::string m_plusRText;
+  std::string m_plusRwText;
+  int m_plusRChoice = -1;
+  int m_plusRwChoice = -1;
+  IconHandle m_icon = nullptr;
+  int m_firstSelection = 0;
+};

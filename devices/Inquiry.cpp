@@ -1,0 +1,43 @@
+#include "devices/Inquiry.h"
+
+#include <cstring>
+#include <string>
+
+#include "devices/DeviceInfo.h"
+#include "framework/Platform.h"
+
+namespace {
+
+constexpr std::size_t kVendorProductOffset = 8;
+constexpr std::size_t kVendorProductLength = 24;
+constexpr std::size_t kRevisionOffset = 32;
+constexpr std::size_t kRevisionLength = 4;
+
+// The field as text: it ends at its first zero byte, or after all of it.
+std::string FieldText(const std::uint8_t* response, std::size_t offset, std::size_t length) {
+  char scratch[kVendorProductLength + 1] = {};
+  std::memcpy(scratch, response + offset, length);
+  scratch[length] = '\0';
+  return std::string(scratch);
+}
+
+bool IsLeadingWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+void NormalizeInquiryText(std::string& text) {
+  GetPlatform().UpperCaseAnsi(text);
+  std::size_t first = 0;
+  while (first < text.size() && IsLeadingWhiteSpace(text[first])) ++first;
+  text.erase(0, first);
+}
+
+void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response) {
+  device.PeripheralType = response[0];
+  device.VendorProduct = FieldText(response, kVendorProductOffset, kVendorProductLength);
+  NormalizeInquiryText(device.VendorProduct);
+  device.Revision = FieldText(response, kRevisionOffset, kRevisionLength);
+  NormalizeInquiryText(device.Revision);
+}

@@ -1,0 +1,39 @@
+#include "framework/WinApp.h"
+
+#include "framework/Platform.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp::CWinApp(const char* appName) {
+  if (appName != nullptr) appName_ = appName;
+  g_app = this;
+}
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+int CWinApp::Run() {
+  if (appName_.empty()) appName_ = AppNameFromModulePath(GetPlatform().ModulePath());
+  // A dialog application does all its work in InitInstance and returns false
+  // so that no message loop of the application's own is entered.
+  InitInstance();
+  return 0;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+std::string AfxGetAppName() {
+  if (g_app != nullptr && !g_app->AppName().empty()) return g_app->AppName();
+  return AppNameFromModulePath(GetPlatform().ModulePath());
+}
+
+std::string AppNameFromModulePath(const std::string& modulePath) {
+  const std::size_t slash = modulePath.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}

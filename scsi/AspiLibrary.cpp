@@ -1,0 +1,93 @@
+#include "scsi/AspiLibrary.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/Platform.h"
+#include "scsi/AspiSrb.h"
+
+namespace {
+
+const char* const kLibraryPlaces[] = {
+    "WNASPI32.DLL",
+    "C:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
+    "D:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
+    "E:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
+};
+
+// SS_ERR with neither adapter nor target status.
+constexpr CommandStatus kAspiErrorStatus = static_cast<CommandStatus>(kSsErr) << 24;
+
+}  // namespace
+
+CAspiLibrary::~CAspiLibrary() {
+  if (library_ != nullptr) GetPlatform().FreeLibrary(library_);
+}
+
+int CAspiLibrary::Load() {
+  Platform& platform = GetPlatform();
+  for (const char* place : kLibraryPlaces) {
+    library_ = platform.LoadLibrary(place);
+    if (library_ != nullptr) break;
+  }
+  if (library_ == nullptr) {
+    const std::uint32_t error = platform.GetLastError();
+    return error != 0 ? static_cast<int>(error) : 1;
+  }
+  getSupportInfo_ = reinterpret_cast<GetSupportInfoFunction>(
+      platform.GetProcAddress(library_, "GetASPI32SupportInfo"));
+  sendCommand_ =
+      reinterpret_cast<SendCommandFunction>(platform.GetProcAddress(library_, "SendASPI32Command"));
+  getBuffer_ = platform.GetProcAddress(library_, "GetASPI32Buffer");
+  freeBuffer_ = platform.GetProcAddress(library_, "FreeASPI32Buffer");
+  translateAddress_ = platform.GetProcAddress(library_, "TranslateASPI32Address");
+  return getSupportInfo_ == nullptr || sendCommand_ == nullptr ? 1 : 0;
+}
+
+std::uint32_t CAspiLibrary::GetSupportInfo() const {
+  return getSupportInfo_ != nullptr ? getSupportInfo_() : 0;
+}
+
+std::uint32_t CAspiLibrary::SendCommand(void* srb) const {
+  return sendCommand_ != nullptr ? sendCommand_(srb) : 0;
+}
+
+CommandStatus AspiCommandStatus(const SrbExecScsiCmd& srb) {
+  if (srb.SRB_Status == kSsComp) return kCommandSucceeded;
+  const std::uint32_t senseForm = (static_cast<std::uint32_t>(srb.SenseArea[2] & 0x0F) << 16) |
+                                  (static_cast<std::uint32_t>(srb.SenseArea[12]) << 8) |
+                                  srb.SenseArea[13];
+  if (senseForm != 0) return static_cast<CommandStatus>(senseForm);
+  const std::uint32_t statusForm = (static_cast<std::uint32_t>(srb.SRB_Status) << 24) |
+                                   (static_cast<std::uint32_t>(srb.SRB_HaStat) << 16) |
+                                   (static_cast<std::uint32_t>(srb.SRB_TargStat) << 8);
+  if (statusForm != 0) return static_cast<CommandStatus>(statusForm);
+  return kAspiErrorStatus;
+}
+
+CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
+  Platform& platform = GetPlatform();
+  EventHandle event = platform.CreateEvent(true, false);
+  // Without an event the request could never be waited for: send nothing.
+  if (event == nullptr) return kAspiErrorStatus;
+  platform.ResetEvent(event);
+
+  SrbExecScsiCmd srb;
+  std::memset(&srb, 0, sizeof srb);
+  srb.SRB_Cmd = kScExecScsiCmd;
+  srb.SRB_HaId = request.hostAdapter;
+  srb.SRB_Flags = static_cast<std::uint8_t>(request.flags | kSrbEventNotify);
+  srb.SRB_Target = request.targetId;
+  srb.SRB_Lun = request.lun;
+  srb.SRB_BufLen = request.length;
+  srb.SRB_BufPointer = static_cast<std::uint8_t*>(request.buffer);
+  srb.SRB_SenseLen = kAspiSenseLength;
+  srb.SRB_CDBLen = request.cdbLength;
+  srb.SRB_PostProc = event;
+  std::memcpy(srb.CDBByte, request.cdb, std::min<std::size_t>(request.cdbLength, sizeof srb.CDBByte));
+
+  if (library.SendCommand(&srb) == kSsPending) platform.WaitForSingleObject(event, kInfinite);
+  const CommandStatus status = AspiCommandStatus(srb);
+  platform.CloseHandle(event);
+  return status;
+}

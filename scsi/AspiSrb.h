@@ -1,0 +1,46 @@
+// SRB_ExecSCSICmd of the ASPI for Win32 interface, byte-packed as the
+// interface declares it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr std::uint8_t kScExecScsiCmd = 0x02;
+constexpr std::uint8_t kSsPending = 0x00;
+constexpr std::uint8_t kSsComp = 0x01;
+constexpr std::uint8_t kSsErr = 0x04;
+constexpr std::uint8_t kSrbDirIn = 0x08;
+constexpr std::uint8_t kSrbDirOut = 0x10;
+constexpr std::uint8_t kSrbEventNotify = 0x40;
+constexpr std::uint8_t kAspiSenseLength = 14;
+
+#pragma pack(push, 1)
+struct SrbExecScsiCmd {
+  std::uint8_t SRB_Cmd;         // in: kScExecScsiCmd
+  std::uint8_t SRB_Status;      // out: kSsPending, kSsComp, kSsErr...
+  std::uint8_t SRB_HaId;        // in: host adapter
+  std::uint8_t SRB_Flags;       // in: direction and event notification
+  std::uint32_t SRB_Hdr_Rsvd;
+  std::uint8_t SRB_Target;      // in
+  std::uint8_t SRB_Lun;         // in
+  std::uint16_t SRB_Rsvd1;
+  std::uint32_t SRB_BufLen;     // in: data length
+  std::uint8_t* SRB_BufPointer; // in: data buffer
+  std::uint8_t SRB_SenseLen;    // in
+  std::uint8_t SRB_CDBLen;      // in
+  std::uint8_t SRB_HaStat;      // out: host adapter status
+  std::uint8_t SRB_TargStat;    // out: target status
+  void* SRB_PostProc;           // in: completion event
+  std::uint8_t SRB_Rsvd2[20];
+  std::uint8_t CDBByte[16];     // in
+  std::uint8_t SenseArea[16];   // out: sense data
+};
+#pragma pack(pop)
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(SrbExecScsiCmd) == 80, "SRB_ExecSCSICmd is 80 bytes");
+static_assert(offsetof(SrbExecScsiCmd, SRB_BufLen) == 12, "SRB_BufLen at 12");
+static_assert(offsetof(SrbExecScsiCmd, SRB_PostProc) == 24, "SRB_PostProc at 24");
+static_assert(offsetof(SrbExecScsiCmd, CDBByte) == 48, "CDBByte at 48");
+static_assert(offsetof(SrbExecScsiCmd, SenseArea) == 64, "SenseArea at 64");
+#endif

@@ -1,0 +1,106 @@
+#include "scsi/ScsiPassThrough.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "devices/DeviceInfo.h"
+#include "framework/Platform.h"
+#include "scsi/AspiLibrary.h"
+#include "scsi/AspiSrb.h"
+
+namespace {
+constexpr std::uint32_t kGenericRead = 0x80000000u;
+constexpr std::uint32_t kGenericWrite = 0x40000000u;
+constexpr std::uint32_t kFileShareRead = 0x1;
+constexpr std::uint32_t kFileShareWrite = 0x2;
+constexpr std::uint32_t kOpenExisting = 3;
+// Sense response codes 70h to 7Fh: the drive returned sense data.
+constexpr std::uint8_t kSenseDataPresent = 0x70;
+}  // namespace
+
+CScsiPassThrough::CScsiPassThrough()
+    : device_(InvalidDeviceHandle()), platformClass_(GetPlatformClass()) {
+  std::memset(&buffer_, 0, sizeof buffer_);
+}
+
+CScsiPassThrough::~CScsiPassThrough() { CloseDrive(); }
+
+std::uint8_t& CScsiPassThrough::CommandByte(int index) {
+  if (index < 0 || index >= kCdbSize) {
+    outOfRangeByte_ = 0;
+    return outOfRangeByte_;
+  }
+  ScsiPassThroughDirect& request = buffer_.request;
+  if (index == 0) {
+    // A new command: nothing of the previous one, its sense data included, survives.
+    std::memset(&buffer_, 0, sizeof buffer_);
+    request.Length = static_cast<std::uint16_t>(kRequestBlockSize);
+    request.SenseInfoLength = kRequestedSenseLength;
+    request.DataIn = kScsiIoctlDataUnspecified;
+    request.TimeOutValue = kCommandTimeOutSeconds;
+    request.SenseInfoOffset = kSenseAreaOffset;
+  }
+  request.CdbLength = static_cast<std::uint8_t>(index + 1);
+  return request.Cdb[index];
+}
+
+int CScsiPassThrough::OpenDrive(const char* driveName) {
+  if (!UsesSpti(GetPlatformClass())) return 1;
+  CloseDrive();
+  char path[32];
+  std::snprintf(path, sizeof path, "\\\\.\\%.*s", 27, driveName);
+  device_ = GetPlatform().CreateFile(path, kGenericRead | kGenericWrite,
+                                     kFileShareRead | kFileShareWrite, kOpenExisting, 0);
+  return IsDriveOpen() ? 1 : 0;
+}
+
+void CScsiPassThrough::CloseDrive() {
+  if (!IsDriveOpen()) return;
+  GetPlatform().CloseHandle(device_);
+  device_ = InvalidDeviceHandle();
+}
+
+CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
+  if (UsesSpti(platformClass_)) return ExecuteSptiCommand(direction, buffer, length);
+  if (boundDevice_ == nullptr) return kCommandSucceeded;
+  const CommandStatus status = ExecuteAspiCommand(direction, buffer, length);
+  // Keep the sense area telling the same facts as after a pass-through command.
+  const auto packed = static_cast<std::uint32_t>(status);
+  buffer_.sense[2] = static_cast<std::uint8_t>(packed >> 16);
+  buffer_.sense[12] = static_cast<std::uint8_t>(packed >> 8);
+  buffer_.sense[13] = static_cast<std::uint8_t>(packed);
+  return status;
+}
+
+CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
+                                                   std::uint32_t length) {
+  if (!IsDriveOpen()) {
+    if (boundDevice_ == nullptr) return kCommandSucceeded;
+    OpenDrive(boundDevice_->DriveName);  // a failed open fails the request below
+  }
+  ScsiPassThroughDirect& request = buffer_.request;
+  request.DataBuffer = buffer;
+  request.DataTransferLength = length;
+  request.DataIn = direction == kDataFromDrive ? kScsiIoctlDataIn : kScsiIoctlDataOut;
+  const bool sent = GetPlatform().DeviceIoControl(device_, kIoctlScsiPassThroughDirect, &buffer_,
+                                                  kRequestBlockSize, &buffer_,
+                                                  kRequestWithSenseSize, &bytesReturned_);
+  const bool senseReturned = (buffer_.sense[0] & kSenseDataPresent) != 0;
+  CloseDrive();
+  return !sent || senseReturned ? kCommandFailed : kCommandSucceeded;
+}
+
+CommandStatus CScsiPassThrough::ExecuteAspiCommand(int direction, void* buffer,
+                                                   std::uint32_t length) {
+  if (aspiLibrary_ == nullptr) return kCommandFailed;  // no library: nothing can be sent
+  const ScsiPassThroughDirect& request = buffer_.request;
+  const AspiRequest aspi{boundDevice_->HostAdapter,
+                         boundDevice_->TargetId,
+                         boundDevice_->Lun,
+                         direction == kDataFromDrive ? kSrbDirIn : kSrbDirOut,
+                         request.Cdb,
+                         request.CdbLength,
+                         buffer,
+                         length};
+  return SendAspiRequest(*aspiLibrary_, aspi);
+}

@@ -1,0 +1,72 @@
+// A simulated drive: answers SCSI commands as a QSI / Nu-Tek DVD writer (or
+// another kind of device) would, and records every command it was sent.
+// The same model answers the unit tests, the simulated ASPI library and the
+// pass-through under Wine.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class Direction { None, FromDrive, ToDrive };
+
+struct SenseData {
+  std::uint8_t key = 0;
+  std::uint8_t asc = 0;
+  std::uint8_t ascq = 0;
+};
+
+struct DriveConfig {
+  int peripheralType = 5;  // INQUIRY byte 0
+  std::string vendor = "QSI";
+  std::string product = "DVDRW SDW-082";
+  std::string revision = "BX03";
+  bool vendorCommands = true;  // understands the F3h book-type commands
+  std::uint8_t settings = 0x00;  // bit 0: +R as DVD-ROM, bit 1: +RW as DVD-ROM
+  bool inquiryFails = false;     // answers the INQUIRY with sense data
+  std::size_t inquiryLength = 36;  // bytes of INQUIRY data it returns
+};
+
+// Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
+// settings=0x01;inquiry-fails=0". Unknown keys are an error.
+bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string& error);
+
+struct CommandRecord {
+  std::vector<std::uint8_t> cdb;
+  Direction direction = Direction::None;
+  std::uint32_t length = 0;
+};
+
+struct CommandResult {
+  bool checkCondition = false;  // the command ended with sense data
+  SenseData sense;
+  std::uint32_t transferred = 0;
+};
+
+class DriveModel {
+ public:
+  explicit DriveModel(DriveConfig config = DriveConfig()) : config_(std::move(config)) {}
+
+  CommandResult Execute(const std::uint8_t* cdb, std::size_t cdbLength, Direction direction,
+                        std::uint8_t* data, std::uint32_t length);
+
+  DriveConfig& Config() { return config_; }
+  const DriveConfig& Config() const { return config_; }
+  const std::vector<CommandRecord>& Commands() const { return commands_; }
+  void ClearCommands() { commands_.clear(); }
+  // Fills fixed-format sense data (response code 70h) of `length` bytes.
+  static void WriteSense(const SenseData& sense, std::uint8_t* out, std::size_t length);
+
+ private:
+  CommandResult Inquiry(std::uint8_t* data, std::uint32_t length);
+  CommandResult ReadSettings(std::uint8_t* data, std::uint32_t length);
+  CommandResult WriteSetting(std::uint8_t value);
+
+  DriveConfig config_;
+  std::vector<CommandRecord> commands_;
+};
+
+}  // namespace sim

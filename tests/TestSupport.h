@@ -1,0 +1,81 @@
+// Helpers shared by the tests: the in-memory platform with the system's
+// usual start-up surroundings, and a way to run the whole application.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/BitsetApp.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "res/resource.h"
+
+namespace test {
+
+constexpr std::uint32_t kNt = 2;
+constexpr std::uint32_t kWindows = 1;
+
+// A QSI writer with the given revision and settings byte.
+inline sim::DriveConfig QsiWriter(const std::string& revision = "BX03", std::uint8_t settings = 0) {
+  sim::DriveConfig config;
+  config.revision = revision;
+  config.settings = settings;
+  return config;
+}
+
+// A CD/DVD drive without the vendor commands.
+inline sim::DriveConfig PlainCdRom() {
+  sim::DriveConfig config;
+  config.vendor = "LITEON";
+  config.product = "CD-ROM LTN486S";
+  config.revision = "YS0N";
+  config.vendorCommands = false;
+  return config;
+}
+
+inline sim::DriveConfig HardDisk() {
+  sim::DriveConfig config;
+  config.peripheralType = 0;
+  config.vendor = "ATA";
+  config.product = "ST380011A";
+  config.revision = "3.06";
+  config.vendorCommands = false;
+  return config;
+}
+
+// How a run of the whole program ended.
+struct AppRun {
+  bool exited = false;  // the process was ended from within
+  unsigned exitCode = 0;
+};
+
+// Runs the application object as the program's entry would.
+inline AppRun RunApplication() {
+  AppRun run;
+  CBitsetApp app;
+  try {
+    app.Run();
+  } catch (const memory::ProcessExit& exit) {
+    run.exited = true;
+    run.exitCode = exit.code;
+  }
+  return run;
+}
+
+// The CDBs that reached one drive, as hex strings.
+inline std::vector<std::string> CdbsOf(const sim::DriveModel& drive) {
+  std::vector<std::string> cdbs;
+  for (const sim::CommandRecord& command : drive.Commands()) {
+    std::string text;
+    for (std::uint8_t byte : command.cdb) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ", byte);
+      text += hex;
+    }
+    cdbs.push_back(text);
+  }
+  return cdbs;
+}
+
+}  // namespace test

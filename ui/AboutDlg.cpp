@@ -1,0 +1,17 @@
+#include "ui/AboutDlg.h"
+
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+CAboutDlg::~CAboutDlg() = default;
+
+void CAboutDlg::DoDataExchange(CDataExchange&) {}
+
+bool CAboutDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  CWnd(GetDlgItem(IDC_ABOUT_TITLE)).SetWindowText("Sorvel Bitsetting Utility V1.02");
+  CWnd(GetDlgItem(IDC_ABOUT_ATTRIBUTION)).SetWindowText("Book types for QSI / Nu-Tek writers");
+  UpdateData(false);
+  return true;
+}
