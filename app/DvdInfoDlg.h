@@ -59,6 +59,7 @@ class CDvdInfoDlg : public CDialog {
 
   // State that the tests look at.
   const DeviceList& Devices() const { return m_deviceList; }
+  DeviceList& Devices() { return m_deviceList; }
   CDeviceInfo* SelectedDevice() const { return m_selectedDevice; }
   const CScsiPassThrough& Channel() const { return m_channel; }
   PlatformClass StoredPlatformClass() const { return m_platformClass; }

@@ -62,7 +62,8 @@ void CScsiPassThrough::CloseDrive() {
 
 CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
   if (UsesSpti(platformClass_)) return ExecuteSptiCommand(direction, buffer, length);
-  if (boundDevice_ == nullptr) return kCommandSucceeded;
+  // Without a device nothing is sent, and nothing may pass for a drive's answer.
+  if (boundDevice_ == nullptr) return kCommandFailed;
   const CommandStatus status = ExecuteAspiCommand(direction, buffer, length);
   // Keep the sense area telling the same facts as after a pass-through command.
   const auto packed = static_cast<std::uint32_t>(status);
@@ -75,7 +76,7 @@ CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std:
 CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
                                                    std::uint32_t length) {
   if (!IsDriveOpen()) {
-    if (boundDevice_ == nullptr) return kCommandSucceeded;
+    if (boundDevice_ == nullptr) return kCommandFailed;
     OpenDrive(boundDevice_->DriveName);  // a failed open fails the request below
   }
   ScsiPassThroughDirect& request = buffer_.request;

@@ -79,3 +79,47 @@ inline std::vector<std::string> CdbsOf(const sim::DriveModel& drive) {
 }
 
 }  // namespace test
+
+#include <functional>
+
+#include "app/DvdInfoDlg.h"
+
+namespace test {
+
+// The main dialog run modally on the in-memory platform.
+class DialogTest : public ::testing::Test {
+ protected:
+  using Session = std::function<void(CDvdInfoDlg& dialog, WindowHandle window)>;
+
+  // Runs the dialog; `session` is what the user does while it is open.
+  // Returns the dialog's result, or -100 when the process was ended.
+  LResult RunDialog(const Session& session = nullptr) {
+    CDvdInfoDlg dialog;
+    dialog_ = &dialog;
+    platform.OnModal(IDD_BITSET_DIALOG, [&](WindowHandle window) {
+      window_ = window;
+      if (session) session(dialog, window);
+    });
+    LResult result = -100;
+    try {
+      result = dialog.DoModal();
+    } catch (const memory::ProcessExit& exit) {
+      exitCode_ = static_cast<int>(exit.code);
+    }
+    dialog_ = nullptr;
+    return result;
+  }
+
+  std::string Text(int id) const { return platform.Text(window_, id); }
+  bool Enabled(int id) const { return platform.Enabled(window_, id); }
+  int Checked(int id) const { return platform.Checked(window_, id); }
+  std::vector<std::string> Lines() const { return platform.Control(window_, IDC_DRIVE_BOX)->lines; }
+  int ExitCode() const { return exitCode_; }
+
+  memory::MemoryPlatform platform;
+  WindowHandle window_ = nullptr;
+  CDvdInfoDlg* dialog_ = nullptr;
+  int exitCode_ = -1;
+};
+
+}  // namespace test

@@ -601,6 +601,8 @@ bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, vo
       model->Execute(request->Cdb, request->CdbLength, direction,
                      static_cast<std::uint8_t*>(request->DataBuffer), request->DataTransferLength);
   request->ScsiStatus = result.checkCondition ? 0x02 : 0x00;
+  auto bare = bareStatus_.find(event.drive);
+  if (!result.checkCondition && bare != bareStatus_.end()) request->ScsiStatus = bare->second;
   request->DataTransferLength = result.transferred;
   if (result.checkCondition && request->SenseInfoOffset < outLength) {
     const std::size_t room = outLength - request->SenseInfoOffset;

@@ -108,6 +108,8 @@ class MemoryPlatform : public Platform {
   void AddUnopenableDrive(char letter);
   // The platform refuses every request to this drive (DeviceIoControl FALSE).
   void FailRequests(char letter) { refusedDrives_.push_back(letter); }
+  // The drive ends its commands with this SCSI status but no sense data.
+  void ReportStatusWithoutSense(char letter, std::uint8_t status) { bareStatus_[letter] = status; }
   sim::DriveModel* Drive(char letter);
   // Answers for the next message boxes, in order; Id::Ok for OK boxes and
   // `defaultAnswer` for questions once the queue is empty.
@@ -250,6 +252,7 @@ class MemoryPlatform : public Platform {
   };
   std::map<char, DriveSlot> drives_;
   std::vector<char> refusedDrives_;
+  std::map<char, std::uint8_t> bareStatus_;
   std::vector<std::string> driveRoots_;
   std::map<DeviceHandle, char> openDevices_;
   std::vector<DeviceEvent> deviceEvents_;

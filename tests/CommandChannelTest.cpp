@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "devices/DeviceInfo.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "scsi/AspiLibrary.h"
+#include "scsi/ScsiPassThrough.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+using memory::DeviceEvent;
+
+class CommandByteTest : public ::testing::Test {
+ protected:
+  memory::MemoryPlatform platform;
+  CScsiPassThrough channel;
+  const ScsiPassThroughDirect& Request() const { return channel.Request().request; }
+};
+
+TEST_F(CommandByteTest, IndexZeroPreparesTheWholeRequest) {
+  channel.CommandByte(0) = 0x12;
+  EXPECT_EQ(Request().Length, kRequestBlockSize);
+  EXPECT_EQ(Request().CdbLength, 1);
+  EXPECT_EQ(Request().SenseInfoLength, 18);
+  EXPECT_EQ(Request().DataIn, 2);
+  EXPECT_EQ(Request().TimeOutValue, 30u);
+  EXPECT_EQ(Request().SenseInfoOffset, kSenseAreaOffset);
+  EXPECT_EQ(Request().DataBuffer, nullptr);
+  EXPECT_EQ(Request().Cdb[0], 0x12);
+}
+
+TEST_F(CommandByteTest, CdbLengthFollowsTheMostRecentIndex) {
+  const struct {
+    std::vector<int> indexes;
+    int length;
+  } cases[] = {{{0, 4, 5}, 6}, {{0, 1, 2, 3, 11}, 12}, {{0, 11, 3}, 4}, {{0, 15}, 16}, {{0}, 1}};
+  for (const auto& c : cases) {
+    for (int index : c.indexes) channel.CommandByte(index) = 0xAA;
+    EXPECT_EQ(Request().CdbLength, c.length);
+  }
+}
+
+TEST_F(CommandByteTest, ResetWipesThePreviousCommandAndItsSense) {
+  channel.CommandByte(0) = 0xF3;
+  channel.CommandByte(9) = 0x55;
+  const_cast<std::uint8_t&>(channel.Request().sense[0]) = 0x70;  // left by a drive
+  channel.CommandByte(0) = 0x12;
+  EXPECT_EQ(Request().Cdb[9], 0);
+  for (std::uint8_t byte : channel.Request().sense) EXPECT_EQ(byte, 0);
+}
+
+TEST_F(CommandByteTest, NeverWritesOutsideTheCdb) {
+  channel.CommandByte(0) = 0x12;
+  channel.CommandByte(5) = 0x00;
+  const ScsiRequestBuffer before = channel.Request();
+  for (int index : {-1, 16, 17, 1000}) channel.CommandByte(index) = 0xEE;
+  EXPECT_EQ(std::memcmp(&before, &channel.Request(), sizeof before), 0);
+  EXPECT_EQ(Request().CdbLength, 6);
+}
+
+class ChannelTest : public ::testing::Test {
+ protected:
+  ChannelTest() { platform.SetVersion(test::kNt, 5, 1); }
+
+  void BuildInquiry() {
+    channel.CommandByte(0) = 0x12;
+    channel.CommandByte(4) = 0x4A;
+    channel.CommandByte(5) = 0x00;
+  }
+
+  std::vector<DeviceEvent::Kind> Kinds() const {
+    std::vector<DeviceEvent::Kind> kinds;
+    for (const DeviceEvent& event : platform.DeviceEvents()) kinds.push_back(event.kind);
+    return kinds;
+  }
+
+  memory::MemoryPlatform platform;
+  CScsiPassThrough channel;
+  CDeviceInfo device;
+};
+
+TEST_F(ChannelTest, OpenDriveAsksForSharedReadWriteAccess) {
+  platform.AddDrive('D');
+  EXPECT_EQ(channel.OpenDrive("D:"), 1);
+  ASSERT_EQ(platform.DeviceEvents().size(), 1u);
+  const DeviceEvent& open = platform.DeviceEvents()[0];
+  EXPECT_EQ(open.path, "\\\\.\\D:");
+  EXPECT_EQ(open.access, 0xC0000000u);  // GENERIC_READ | GENERIC_WRITE
+  EXPECT_EQ(open.share, 3u);            // FILE_SHARE_READ | FILE_SHARE_WRITE
+  EXPECT_EQ(open.disposition, 3u);      // OPEN_EXISTING
+  EXPECT_EQ(open.flags, 0u);
+  channel.CloseDrive();
+  EXPECT_EQ(platform.OpenDeviceCount(), 0);
+}
+
+TEST_F(ChannelTest, OpenDriveCutsTheNameTo27Characters) {
+  const std::string name(40, 'N');
+  EXPECT_EQ(channel.OpenDrive(name.c_str()), 0);
+  EXPECT_EQ(platform.DeviceEvents()[0].path, "\\\\.\\" + std::string(27, 'N'));
+}
+
+TEST_F(ChannelTest, ReopeningClosesTheOldHandleFirst) {
+  platform.AddDrive('D');
+  channel.OpenDrive("D:");
+  EXPECT_EQ(channel.OpenDrive("E:"), 0);
+  EXPECT_EQ(Kinds(), (std::vector<DeviceEvent::Kind>{DeviceEvent::Open, DeviceEvent::Close,
+                                                     DeviceEvent::OpenFailed}));
+  EXPECT_FALSE(channel.IsDriveOpen());
+  EXPECT_EQ(platform.OpenDeviceCount(), 0);
+}
+
+TEST_F(ChannelTest, OpenDriveOnTheAspiSideOpensNothing) {
+  platform.SetVersion(test::kWindows, 4, 10);
+  platform.AddDrive('D');
+  EXPECT_EQ(channel.OpenDrive("D:"), 1);
+  EXPECT_TRUE(platform.DeviceEvents().empty());
+  EXPECT_FALSE(channel.IsDriveOpen());
+}
+
+TEST_F(ChannelTest, CloseDriveOnAClosedHandleDoesNothing) {
+  channel.CloseDrive();
+  EXPECT_TRUE(platform.DeviceEvents().empty());
+}
+
+TEST_F(ChannelTest, EachCommandOpensSendsAndCloses) {
+  sim::DriveModel& drive = platform.AddDrive('D');
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  std::uint8_t response[74] = {};
+  for (int i = 0; i < 2; ++i) {
+    BuildInquiry();
+    EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
+  }
+  EXPECT_EQ(Kinds(), (std::vector<DeviceEvent::Kind>{DeviceEvent::Open, DeviceEvent::Io,
+                                                     DeviceEvent::Close, DeviceEvent::Open,
+                                                     DeviceEvent::Io, DeviceEvent::Close}));
+  const DeviceEvent& io = platform.DeviceEvents()[1];
+  EXPECT_EQ(io.code, 0x4D014u);
+  EXPECT_EQ(io.inLength, kRequestBlockSize);
+  EXPECT_EQ(io.outLength, kRequestWithSenseSize);
+  EXPECT_EQ(io.cdb, (std::vector<std::uint8_t>{0x12, 0, 0, 0, 0x4A, 0}));
+  EXPECT_EQ(io.dataIn, 1);
+  EXPECT_EQ(io.dataLength, 74u);
+  EXPECT_EQ(io.timeOut, 30u);
+  EXPECT_EQ(io.senseInfoLength, 18);
+  EXPECT_EQ(drive.Commands().size(), 2u);
+  EXPECT_EQ(response[0], 0x05);
+  EXPECT_EQ(platform.OpenDeviceCount(), 0);
+}
+
+TEST_F(ChannelTest, UsesAndClosesAHandleOpenedBeforehand) {
+  platform.AddDrive('D');
+  channel.BindDevice(&device);  // its drive name is still empty
+  channel.OpenDrive("D:");
+  BuildInquiry();
+  std::uint8_t response[74] = {};
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
+  EXPECT_EQ(Kinds(), (std::vector<DeviceEvent::Kind>{DeviceEvent::Open, DeviceEvent::Io,
+                                                     DeviceEvent::Close}));
+}
+
+TEST_F(ChannelTest, SenseDataFailsTheCommandAndIsNotStale) {
+  sim::DriveModel& drive = platform.AddDrive('D', test::PlainCdRom());
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  std::uint8_t response[128] = {};
+  channel.CommandByte(0) = 0xF3;
+  channel.CommandByte(11) = 0;
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 1);
+  EXPECT_EQ(channel.Request().sense[0], 0x70);
+  EXPECT_EQ(channel.Request().sense[2], 0x05);
+  // The next command succeeds: the old sense data must not decide it.
+  drive.Config().vendorCommands = true;
+  channel.CommandByte(0) = 0xF3;
+  channel.CommandByte(1) = 0x0F;
+  channel.CommandByte(11) = 0;
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
+  EXPECT_EQ(platform.OpenDeviceCount(), 0);
+}
+
+TEST_F(ChannelTest, RefusedRequestFailsAndStillCloses) {
+  platform.AddDrive('D');
+  platform.FailRequests('D');
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  BuildInquiry();
+  std::uint8_t response[74] = {};
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 1);
+  EXPECT_EQ(Kinds().back(), DeviceEvent::Close);
+  EXPECT_EQ(platform.OpenDeviceCount(), 0);
+}
+
+TEST_F(ChannelTest, DriveThatCannotBeOpenedFails) {
+  platform.AddUnopenableDrive('D');
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  BuildInquiry();
+  std::uint8_t response[74] = {};
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 1);
+  EXPECT_EQ(Kinds(), (std::vector<DeviceEvent::Kind>{DeviceEvent::OpenFailed, DeviceEvent::Io}));
+}
+
+TEST_F(ChannelTest, WriteWithoutDataIsSentAsDataOut) {
+  sim::DriveModel& drive = platform.AddDrive('D');
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  channel.CommandByte(0) = 0xF3;
+  channel.CommandByte(1) = 0x0E;
+  channel.CommandByte(2) = 0x70;
+  channel.CommandByte(3) = 0xD1;
+  channel.CommandByte(11) = 0x00;
+  EXPECT_EQ(channel.ExecuteCommand(kDataToDriveOrNone, nullptr, 0), 0);
+  const DeviceEvent& io = platform.DeviceEvents()[1];
+  EXPECT_EQ(io.dataIn, 0);
+  EXPECT_EQ(io.dataLength, 0u);
+  EXPECT_EQ(io.cdb.size(), 12u);
+  EXPECT_EQ(drive.Config().settings, 0x01);
+}
+
+TEST_F(ChannelTest, NoBoundDeviceSendsNothingAndFails) {
+  std::uint8_t response[128] = {};
+  channel.CommandByte(0) = 0xF3;
+  channel.CommandByte(11) = 0;
+  // Nothing was read, so nothing may pass for a drive's answer.
+  EXPECT_NE(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
+  EXPECT_TRUE(platform.DeviceEvents().empty());
+}
+
+TEST_F(ChannelTest, StatusWithoutSenseDataIsSuccess) {
+  // A drive that ends with a non-zero status but no sense data: only the
+  // sense area decides.
+  platform.AddDrive('D');
+  platform.ReportStatusWithoutSense('D', 0x08);  // BUSY
+  std::strcpy(device.DriveName, "D:");
+  channel.BindDevice(&device);
+  BuildInquiry();
+  std::uint8_t response[74] = {};
+  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
+  EXPECT_EQ(channel.Request().request.ScsiStatus, 0x08);
+}
+
+}  // namespace

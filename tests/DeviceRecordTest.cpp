@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "devices/DeviceInfo.h"
+#include "devices/DeviceList.h"
+#include "devices/Inquiry.h"
+#include "platform/memory/MemoryPlatform.h"
+
+namespace {
+
+// A 74-byte INQUIRY response with the given fields copied in unpadded.
+struct Response {
+  std::uint8_t bytes[kInquiryLength] = {};
+  Response(std::uint8_t type, const char* vendorProduct, const char* revision) {
+    bytes[0] = type;
+    std::memcpy(bytes + 8, vendorProduct, std::strlen(vendorProduct));
+    std::memcpy(bytes + 32, revision, std::strlen(revision));
+  }
+};
+
+class InquiryFillTest : public ::testing::Test {
+ protected:
+  memory::MemoryPlatform platform;
+  CDeviceInfo device;
+};
+
+TEST_F(InquiryFillTest, KeepsInnerAndTrailingBlanksAndUpperCases) {
+  Response response(0x05, "qsi     dvdrw sdw-082   ", "bx03");
+  FillFromInquiry(device, response.bytes);
+  EXPECT_EQ(device.PeripheralType, 5);
+  EXPECT_EQ(device.VendorProduct, "QSI     DVDRW SDW-082   ");
+  EXPECT_EQ(device.VendorProduct.size(), 24u);
+  EXPECT_EQ(device.Revision, "BX03");
+}
+
+TEST_F(InquiryFillTest, RemovesLeadingWhiteSpaceOnly) {
+  Response response(0x05, "  \tNEC     ND-1100A     ", " 1.0");
+  FillFromInquiry(device, response.bytes);
+  EXPECT_EQ(device.VendorProduct, "NEC     ND-1100A     ");
+  EXPECT_EQ(device.Revision, "1.0");
+}
+
+TEST_F(InquiryFillTest, TextEndsAtTheFirstZeroByte) {
+  Response response(0x05, "QSI", "BX");
+  FillFromInquiry(device, response.bytes);
+  EXPECT_EQ(device.VendorProduct, "QSI");
+  EXPECT_EQ(device.Revision, "BX");
+}
+
+TEST_F(InquiryFillTest, ShortResponseLeavesEmptyTexts) {
+  std::uint8_t bytes[kInquiryLength] = {0x05, 0, 0, 0, 0, 0, 0, 0};
+  FillFromInquiry(device, bytes);
+  EXPECT_EQ(device.VendorProduct, "");
+  EXPECT_EQ(device.Revision, "");
+}
+
+TEST_F(InquiryFillTest, FieldsDoNotRunIntoEachOther) {
+  // Every byte set: the vendor text stops after 24 characters and the
+  // revision after 4, though no zero byte ends them.
+  std::uint8_t bytes[kInquiryLength];
+  std::memset(bytes, 'x', sizeof bytes);
+  bytes[0] = 0x05;
+  FillFromInquiry(device, bytes);
+  EXPECT_EQ(device.VendorProduct, std::string(24, 'X'));
+  EXPECT_EQ(device.Revision, "XXXX");
+}
+
+TEST_F(InquiryFillTest, QualifierBitsStayInTheType) {
+  Response response(0x25, "QSI", "BX03");
+  FillFromInquiry(device, response.bytes);
+  EXPECT_EQ(device.PeripheralType, 0x25);
+  EXPECT_FALSE(IsListedType(device.PeripheralType));
+}
+
+TEST_F(InquiryFillTest, UpperCasesAccentedLettersOfTheCodePage) {
+  Response response(0x05, "caf\xe9", "bx02");
+  FillFromInquiry(device, response.bytes);
+  EXPECT_EQ(device.VendorProduct, "CAF\xc9");
+  EXPECT_EQ(device.Revision, "BX02");
+}
+
+TEST(ListingRule, OnlyCdDvdAndWormAreListed) {
+  const struct {
+    int type;
+    bool listed;
+  } cases[] = {{0x05, true}, {0x04, true}, {0x00, false}, {0x08, false},
+               {0x25, false}, {0x7F, false}, {0x85, false}, {0x01, false}};
+  for (const auto& c : cases) EXPECT_EQ(IsListedType(c.type), c.listed) << c.type;
+}
+
+TEST(DeviceTypeName, NamesEveryType) {
+  const struct {
+    int type;
+    const char* name;
+  } cases[] = {{0, "DISK  "},  {1, "TAPE  "},  {2, "PRINT "},  {3, "PROCSR"}, {4, "WORM  "},
+               {5, "CD/DVD"},  {6, "SCAN  "},  {7, "OPTICL"},  {8, "JUKE  "}, {9, "COMMS "},
+               {10, "RESRVD"}, {30, "RESRVD"}, {31, "UNKNWN"}, {11, ""},      {29, ""},
+               {32, ""},       {255, ""},      {-1, ""}};
+  for (const auto& c : cases) EXPECT_STREQ(DeviceTypeName(c.type), c.name) << c.type;
+}
+
+// A record that reports its destruction, to see the list free it.
+class TracedRecord : public CDeviceInfo {
+ public:
+  TracedRecord(std::vector<int>& log, int tag) : log_(log), tag_(tag) {}
+  ~TracedRecord() override { log_.push_back(tag_); }
+
+ private:
+  std::vector<int>& log_;
+  int tag_;
+};
+
+TEST(DeviceListTest, FreeAllDestroysEveryRecordTailFirst) {
+  std::vector<int> destroyed;
+  DeviceList list;
+  list.AddTail(new TracedRecord(destroyed, 1));
+  list.AddTail(new TracedRecord(destroyed, 2));
+  list.AddHead(new TracedRecord(destroyed, 0));
+  list.FreeAll();
+  EXPECT_EQ(destroyed, (std::vector<int>{2, 1, 0}));
+  EXPECT_TRUE(list.IsEmpty());
+}
+
+TEST(DeviceListTest, IndexCountsFromTheHead) {
+  CDeviceInfo first, second, third;
+  DeviceList list;
+  list.AddTail(&second);
+  list.AddTail(&third);
+  list.AddHead(&first);
+  EXPECT_EQ(list.GetAt(0), &first);
+  EXPECT_EQ(list.GetAt(2), &third);
+  EXPECT_EQ(list.GetAt(3), nullptr);
+  EXPECT_EQ(list.GetAt(-1), nullptr);
+  EXPECT_EQ(list.GetCount(), 3);
+  while (!list.IsEmpty()) list.RemoveTail();  // the records are not the list's here
+}
+
+}  // namespace
