@@ -60,8 +60,15 @@ void CScsiPassThrough::CloseDrive() {
   device_ = InvalidDeviceHandle();
 }
 
+bool CScsiPassThrough::UsesAspiRoute() const {
+  if (!UsesSpti(platformClass_)) return true;
+  // A device that the bus scan found has no drive letter to open: on the NT
+  // family it is reached through the ASPI library that found it.
+  return aspiLibrary_ != nullptr && boundDevice_ != nullptr && boundDevice_->DriveName[0] == '\0';
+}
+
 CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
-  if (UsesSpti(platformClass_)) return ExecuteSptiCommand(direction, buffer, length);
+  if (!UsesAspiRoute()) return ExecuteSptiCommand(direction, buffer, length);
   // Without a device nothing is sent, and nothing may pass for a drive's answer.
   if (boundDevice_ == nullptr) return kCommandFailed;
   const CommandStatus status = ExecuteAspiCommand(direction, buffer, length);

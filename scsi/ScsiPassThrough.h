@@ -45,6 +45,7 @@ class CScsiPassThrough {
   const ScsiRequestBuffer& Request() const { return buffer_; }
 
  private:
+  bool UsesAspiRoute() const;
   CommandStatus ExecuteSptiCommand(int direction, void* buffer, std::uint32_t length);
   CommandStatus ExecuteAspiCommand(int direction, void* buffer, std::uint32_t length);
 

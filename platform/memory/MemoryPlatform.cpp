@@ -70,7 +70,7 @@ MemoryPlatform::~MemoryPlatform() {
 }
 
 void MemoryPlatform::MaybeThrow(const std::string& call) {
-  if (throwAt_.empty() || throwAt_ != call) return;
+  if (throwAt_.empty() || throwAt_ != call || --throwCountdown_ > 0) return;
   throwAt_.clear();
   auto* exception = new CFileException(0);
   thrownException_ = ExceptionNumber(exception);
@@ -721,7 +721,8 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
     }
   }
   if (aspi_->completesAtOnce) return srb->SRB_Status;
-  auto event = events_.find(srb->SRB_PostProc);
+  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
+  auto event = events_.find(postProc);
   if (event != events_.end()) event->second.signalled = true;
   return kSsPending;
 }

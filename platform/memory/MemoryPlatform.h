@@ -118,7 +118,10 @@ class MemoryPlatform : public Platform {
   // What the user does while a dialog of this template runs modally.
   void OnModal(int templateId, std::function<void(WindowHandle dialog)> session);
   // Makes the named call throw the framework's file exception once.
-  void ThrowFileExceptionAt(const std::string& call) { throwAt_ = call; }
+  void ThrowFileExceptionAt(const std::string& call, int nth = 1) {
+    throwAt_ = call;
+    throwCountdown_ = nth;
+  }
   long long ThrownExceptionValue() const { return thrownException_; }
   void SetString(int id, const std::string& text) { strings_[id] = text; }
   void SetIconic(WindowHandle dialog, bool iconic);
@@ -244,6 +247,7 @@ class MemoryPlatform : public Platform {
   std::vector<LResult> dialogResults_;
   std::map<int, std::string> strings_;
   std::string throwAt_;
+  int throwCountdown_ = 0;
   long long thrownException_ = 0;
 
   struct DriveSlot {
