@@ -12,7 +12,9 @@ CDvdInfoDlg::CDvdInfoDlg(CWnd* parent) : CDialog(IDD_BITSET_DIALOG, parent) {
   m_icon = GetPlatform().LoadIcon(IDR_MAINFRAME);
 }
 
-CDvdInfoDlg::~CDvdInfoDlg() = default;
+// Records are normally freed when the window closes; a dialog that ended
+// another way still leaves nothing behind.
+CDvdInfoDlg::~CDvdInfoDlg() { m_deviceList.FreeAll(); }
 
 const MessageMapBase& CDvdInfoDlg::GetMessageMap() const {
   using Map = MessageMap<CDvdInfoDlg>;

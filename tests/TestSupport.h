@@ -106,6 +106,7 @@ class DialogTest : public ::testing::Test {
     } catch (const memory::ProcessExit& exit) {
       exitCode_ = static_cast<int>(exit.code);
     }
+    if (window_ == nullptr) window_ = platform.LastDialog();
     dialog_ = nullptr;
     return result;
   }

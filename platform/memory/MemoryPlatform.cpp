@@ -248,6 +248,7 @@ LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, Dialo
   MemoryWindow* ownerWindow = Window(owner);
   MemoryWindow* dialog = CreateDialogWindow(templateId, ownerWindow);
   if (dialog == nullptr) return -1;
+  lastDialog_ = dialog;
   const bool ownerWasEnabled = ownerWindow != nullptr && ownerWindow->enabled;
   if (ownerWindow != nullptr) ownerWindow->enabled = false;
   dialog->target = &target;
@@ -273,7 +274,8 @@ LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, Dialo
 void MemoryPlatform::EndDialog(WindowHandle dialog, LResult result) {
   MemoryWindow* window = Window(dialog);
   trace_.push_back("EndDialog " + std::to_string(result));
-  if (window == nullptr || window->ended) return;
+  // As on Windows, a later call before the modal loop returns sets the result anew.
+  if (window == nullptr || window->target == nullptr) return;
   window->ended = true;
   window->result = result;
 }

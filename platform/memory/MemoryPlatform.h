@@ -137,6 +137,8 @@ class MemoryPlatform : public Platform {
   void SystemCommand(WindowHandle dialog, std::uint32_t command);
 
   // --- What the tests look at ------------------------------------------------
+  // The dialog window most recently created.
+  WindowHandle LastDialog() const { return lastDialog_; }
   MemoryWindow* Window(WindowHandle window) const { return static_cast<MemoryWindow*>(window); }
   MemoryWindow* Control(WindowHandle dialog, int id) const;
   std::string Text(WindowHandle dialog, int id) const;
@@ -239,6 +241,7 @@ class MemoryPlatform : public Platform {
   bool versionFails_ = false;
 
   std::vector<std::unique_ptr<MemoryWindow>> windows_;
+  MemoryWindow* lastDialog_ = nullptr;
   std::map<int, std::deque<std::function<void(WindowHandle)>>> sessions_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::deque<int> answers_;
