@@ -27,6 +27,7 @@ struct DriveConfig {
   bool vendorCommands = true;  // understands the F3h book-type commands
   std::uint8_t settings = 0x00;  // bit 0: +R as DVD-ROM, bit 1: +RW as DVD-ROM
   bool inquiryFails = false;     // answers the INQUIRY with sense data
+  bool writeFails = false;       // refuses to change its settings
   std::size_t inquiryLength = 36;  // bytes of INQUIRY data it returns
 };
 

@@ -1,0 +1,182 @@
+// A simulated drive behind a device file, for the pass-through under Wine.
+//
+// Preloaded into wine64 (LD_PRELOAD), this library answers the Linux SG_IO
+// requests that Wine issues for IOCTL_SCSI_PASS_THROUGH_DIRECT, for the
+// device files named in BITSET_SIM_DRIVES:
+//
+//   BITSET_SIM_DRIVES="/path/to/file=<drive config>|/other/file=<drive config>"
+//
+// A regular file is enough as the device. Every other request, and SG_IO on
+// any other file, goes to the real ioctl. A drive's settings live as long as
+// the process. When BITSET_SIM_LOG names a file, every command a simulated
+// drive received is appended to it (see sim/SimulatedDrives.h).
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <scsi/sg.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sim/DriveModel.h"
+#include "sim/SimulatedDrives.h"
+
+namespace {
+
+using IoctlFunction = int (*)(int, unsigned long, ...);
+
+struct SimulatedDevice {
+  std::string path;   // as configured: the name in the log
+  std::string real;   // the resolved path that /proc/self/fd shows
+  std::unique_ptr<sim::DriveModel> model;
+};
+
+class Devices {
+ public:
+  Devices() {
+    const char* list = std::getenv("BITSET_SIM_DRIVES");
+    std::vector<sim::NamedDrive> drives;
+    std::string error;
+    if (list != nullptr && !sim::ParseDriveList(list, drives, error)) {
+      // A mistaken set-up must not pass for a drive that does not answer.
+      std::fprintf(stderr, "bitset SG_IO simulation: BITSET_SIM_DRIVES: %s\n", error.c_str());
+      _exit(70);
+    }
+    for (sim::NamedDrive& drive : drives) {
+      SimulatedDevice device;
+      device.path = drive.name;
+      char resolved[PATH_MAX];
+      device.real = realpath(drive.name.c_str(), resolved) != nullptr ? resolved : drive.name;
+      device.model = std::make_unique<sim::DriveModel>(drive.config);
+      devices_.push_back(std::move(device));
+    }
+    if (const char* log = std::getenv("BITSET_SIM_LOG")) logPath_ = log;
+  }
+
+  SimulatedDevice* Find(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[PATH_MAX];
+    const ssize_t length = readlink(link, target, sizeof target - 1);
+    if (length <= 0) return nullptr;
+    target[length] = '\0';
+    for (SimulatedDevice& device : devices_) {
+      if (device.real == target) return &device;
+    }
+    return nullptr;
+  }
+
+  void Log(const std::string& line) {
+    if (logPath_.empty()) return;
+    const int fd = open(logPath_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const ssize_t written = write(fd, line.data(), line.size());
+    (void)written;
+    close(fd);
+  }
+
+  std::mutex& Lock() { return lock_; }
+
+ private:
+  std::vector<SimulatedDevice> devices_;
+  std::string logPath_;
+  std::mutex lock_;
+};
+
+Devices& TheDevices() {
+  static Devices* devices = new Devices();  // never destroyed: ioctl may come late
+  return *devices;
+}
+
+IoctlFunction RealIoctl() {
+  static const IoctlFunction real = reinterpret_cast<IoctlFunction>(dlsym(RTLD_NEXT, "ioctl"));
+  return real;
+}
+
+int Fail(int error) {
+  errno = error;
+  return -1;
+}
+
+// One SG_IO request to a simulated drive, answered as the kernel's SCSI
+// generic driver would: status, sense data and residue in the header.
+int Answer(SimulatedDevice& device, sg_io_hdr_t* header, Devices& devices) {
+  if (header == nullptr) return Fail(EFAULT);
+  if (header->interface_id != 'S') return Fail(ENOSYS);
+  if (header->iovec_count != 0) return Fail(EINVAL);  // scattered buffers: never sent here
+  if (header->cmdp == nullptr || header->cmd_len == 0 || header->cmd_len > 16) return Fail(EINVAL);
+
+  sim::Direction direction = sim::Direction::None;
+  switch (header->dxfer_direction) {
+    case SG_DXFER_NONE: break;
+    case SG_DXFER_TO_DEV: direction = sim::Direction::ToDrive; break;
+    case SG_DXFER_FROM_DEV:
+    case SG_DXFER_TO_FROM_DEV: direction = sim::Direction::FromDrive; break;
+    default: return Fail(EINVAL);
+  }
+  const std::uint32_t length = direction == sim::Direction::None ? 0 : header->dxfer_len;
+  if (length > 0 && header->dxferp == nullptr) return Fail(EFAULT);
+
+  sim::CommandResult result = device.model->Execute(
+      header->cmdp, header->cmd_len, direction, static_cast<std::uint8_t*>(header->dxferp), length);
+  devices.Log(sim::LogLine(device.path, header->cmdp, header->cmd_len, direction, length, result));
+
+  header->host_status = 0;
+  header->msg_status = 0;
+  header->duration = 0;
+  header->sb_len_wr = 0;
+  header->resid = 0;
+  if (direction == sim::Direction::FromDrive) {
+    header->resid = static_cast<int>(length - std::min(result.transferred, length));
+  }
+  if (result.checkCondition) {
+    constexpr std::uint8_t kCheckCondition = 0x02;  // the SCSI status byte
+    constexpr std::uint8_t kDriverSense = 0x08;     // sense data is in the buffer
+    constexpr std::uint8_t kFixedSenseLength = 18;
+    header->status = kCheckCondition;
+    header->masked_status = kCheckCondition >> 1;
+    header->driver_status = kDriverSense;
+    header->info = SG_INFO_CHECK;
+    if (header->sbp != nullptr && header->mx_sb_len > 0) {
+      header->sb_len_wr = std::min<unsigned char>(header->mx_sb_len, kFixedSenseLength);
+      sim::DriveModel::WriteSense(result.sense, header->sbp, header->sb_len_wr);
+    }
+  } else {
+    header->status = 0;
+    header->masked_status = 0;
+    header->driver_status = 0;
+    header->info = SG_INFO_OK;
+  }
+  return 0;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request,
+                                                          ...) noexcept {
+  va_list arguments;
+  va_start(arguments, request);
+  void* argument = va_arg(arguments, void*);
+  va_end(arguments);
+
+  if (request == SG_IO) {
+    Devices& devices = TheDevices();
+    std::lock_guard<std::mutex> hold(devices.Lock());
+    if (SimulatedDevice* device = devices.Find(fd)) {
+      return Answer(*device, static_cast<sg_io_hdr_t*>(argument), devices);
+    }
+  }
+  const IoctlFunction real = RealIoctl();
+  if (real == nullptr) return Fail(ENOSYS);
+  return real(fd, request, argument);
+}
