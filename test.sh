@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds all targets and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+./scripts/build.sh host win64 win32
+ctest --preset host
