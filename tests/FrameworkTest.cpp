@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "framework/Dialog.h"
+#include "framework/WinApp.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "res/resource.h"
+
+namespace {
+
+// A dialog on the main template with a message map of its own.
+class ProbeDialog : public CDialog {
+ public:
+  ProbeDialog() : CDialog(IDD_BITSET_DIALOG) {}
+
+  int plusR = 7;
+  int plusRw = 7;
+  std::string text = "initial";
+  std::vector<std::string> calls;
+
+  void OnDriveChange() { calls.push_back("drive change"); }
+  void OnSetPlusR() { calls.push_back("set +R"); }
+  void OnSystem(std::uint32_t id, LParam) {
+    calls.push_back("system " + std::to_string(id));
+    if (id != 0x10) Default();
+  }
+  LResult OnDragIcon() { return 42; }
+
+ protected:
+  const MessageMapBase& GetMessageMap() const override {
+    using Map = MessageMap<ProbeDialog>;
+    static const Map map{
+        Map::Command(Cbn::SelChange, IDC_DRIVE_BOX, &ProbeDialog::OnDriveChange),
+        Map::Command(Bn::Clicked, IDC_SET_PLUS_R, &ProbeDialog::OnSetPlusR),
+        Map::SysCommand(&ProbeDialog::OnSystem),
+        Map::Result(Msg::QueryDragIcon, &ProbeDialog::OnDragIcon),
+    };
+    return map;
+  }
+  void DoDataExchange(CDataExchange& dx) override {
+    DDX_Text(dx, IDC_PLUS_R_TEXT, text);
+    DDX_Radio(dx, IDC_PLUS_R_OWN, plusR);
+    DDX_Radio(dx, IDC_PLUS_RW_OWN, plusRw);
+  }
+};
+
+class FrameworkTest : public ::testing::Test {
+ protected:
+  memory::MemoryPlatform platform;
+  ProbeDialog dialog;
+
+  void Run(const std::function<void(WindowHandle)>& session) {
+    platform.OnModal(IDD_BITSET_DIALOG, session);
+    dialog.DoModal();
+  }
+  int Check(WindowHandle window, int id) { return platform.Checked(window, id); }
+};
+
+TEST_F(FrameworkTest, RadioIndexLoadsIntoItsOwnGroupOnly) {
+  Run([&](WindowHandle window) {
+    const struct {
+      int plusR, plusRw;
+      int expected[4];  // 1333, 1334, 1335, 1336
+    } cases[] = {{-1, -1, {0, 0, 0, 0}}, {0, 1, {1, 0, 0, 1}}, {1, 0, {0, 1, 1, 0}}, {2, 5, {0, 0, 0, 0}}};
+    for (const auto& c : cases) {
+      dialog.plusR = c.plusR;
+      dialog.plusRw = c.plusRw;
+      dialog.UpdateData(false);
+      const int ids[] = {IDC_PLUS_R_OWN, IDC_PLUS_R_ROM, IDC_PLUS_RW_OWN, IDC_PLUS_RW_ROM};
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(Check(window, ids[i]), c.expected[i]) << c.plusR << c.plusRw << i;
+    }
+  });
+}
+
+TEST_F(FrameworkTest, RadioIndexStoresTheCheckedButtonOrMinusOne) {
+  Run([&](WindowHandle window) {
+    platform.Click(window, IDC_PLUS_R_ROM);
+    dialog.UpdateData(true);
+    EXPECT_EQ(dialog.plusR, 1);
+    EXPECT_EQ(dialog.plusRw, -1);
+    platform.Click(window, IDC_PLUS_R_OWN);
+    EXPECT_EQ(Check(window, IDC_PLUS_R_ROM), 0) << "a click unchecks the group's other button";
+    platform.Click(window, IDC_PLUS_RW_ROM);
+    dialog.UpdateData(true);
+    EXPECT_EQ(dialog.plusR, 0);
+    EXPECT_EQ(dialog.plusRw, 1);
+  });
+}
+
+TEST_F(FrameworkTest, TextExchangeGoesBothWays) {
+  Run([&](WindowHandle window) {
+    dialog.text = "DVD+R";
+    dialog.UpdateData(false);
+    EXPECT_EQ(platform.Text(window, IDC_PLUS_R_TEXT), "DVD+R");
+    platform.Control(window, IDC_PLUS_R_TEXT)->text = "typed";
+    dialog.UpdateData(true);
+    EXPECT_EQ(dialog.text, "typed");
+  });
+}
+
+TEST_F(FrameworkTest, MessageMapMatchesControlAndNotification) {
+  Run([&](WindowHandle window) {
+    platform.Click(window, IDC_DRIVE_BOX);  // BN_CLICKED from the drive box: not mapped
+    platform.Click(window, IDC_SET_PLUS_RW);  // disabled: no notification at all
+    platform.SendMessage(platform.Control(window, IDC_SET_PLUS_RW), 0, 0, 0);
+    platform.EnableWindow(platform.Control(window, IDC_SET_PLUS_R), true);
+    platform.Click(window, IDC_SET_PLUS_R);
+    platform.Control(window, IDC_DRIVE_BOX)->lines = {"a", "b"};
+    platform.SelectLine(window, IDC_DRIVE_BOX, 1);
+    EXPECT_EQ(platform.SendMessage(window, Msg::QueryDragIcon, 0, 0), 42);
+  });
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"set +R", "drive change"}));
+}
+
+TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
+  Run([&](WindowHandle window) {
+    platform.SystemCommand(window, 0x10);
+    EXPECT_FALSE(platform.Window(window)->ended);
+    platform.SystemCommand(window, 0xF060);  // SC_CLOSE: the default closes the dialog
+    EXPECT_TRUE(platform.Window(window)->ended);
+  });
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 16", "system 61536"}));
+  EXPECT_EQ(platform.DialogResults(), (std::vector<LResult>{Id::Cancel}));
+}
+
+TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
+  const struct {
+    const char* path;
+    const char* name;
+  } cases[] = {{"C:\\Tools\\Bitset.exe", "Bitset"}, {"D:\\Utils\\Tool.exe", "Tool"},
+               {"C:\\a.b\\My.Tool.EXE", "My.Tool"}, {"Plain", "Plain"}, {"E:NoSlash.exe", "NoSlash"}};
+  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+}
+
+}  // namespace
