@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "scsi/AspiLibrary.h"
+#include "scsi/AspiSrb.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+TEST(AspiCommandStatus, PacksTheOutcomeOfARequest) {
+  const struct {
+    std::uint8_t status, adapter, target, senseKey, asc, ascq;
+    std::uint32_t expected;
+    const char* what;
+  } cases[] = {
+      {kSsComp, 0, 0, 0x05, 0x24, 0x00, 0x00000000u, "complete, sense ignored"},
+      {kSsErr, 0, 0x02, 0x05, 0x24, 0x00, 0x00052400u, "sense form"},
+      {kSsErr, 0, 0x02, 0x25, 0x24, 0x00, 0x00052400u, "only the key's low bits"},
+      {kSsErr, 0x11, 0, 0, 0, 0, 0x04110000u, "selection time-out"},
+      {kSsErr, 0, 0x02, 0, 0, 0, 0x04000200u, "check condition without sense"},
+      {kSsPending, 0, 0, 0, 0, 0, 0x04000000u, "nothing at all"},
+      {0x81, 0, 0, 0, 0, 0, 0x81000000u, "invalid host adapter"},
+  };
+  for (const auto& c : cases) {
+    SrbExecScsiCmd srb;
+    std::memset(&srb, 0, sizeof srb);
+    srb.SRB_Status = c.status;
+    srb.SRB_HaStat = c.adapter;
+    srb.SRB_TargStat = c.target;
+    srb.SenseArea[2] = c.senseKey;
+    srb.SenseArea[12] = c.asc;
+    srb.SenseArea[13] = c.ascq;
+    EXPECT_EQ(static_cast<std::uint32_t>(AspiCommandStatus(srb)), c.expected) << c.what;
+  }
+}
+
+TEST(AspiLibraryLoad, TriesTheFourPlacesInTurn) {
+  memory::MemoryPlatform platform;
+  platform.InstallAspi("D:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL");
+  {
+    CAspiLibrary library;
+    EXPECT_EQ(library.Load(), 0);
+    EXPECT_EQ(platform.LoadAttempts(),
+              (std::vector<std::string>{"WNASPI32.DLL", "C:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
+                                        "D:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL"}));
+    EXPECT_EQ(library.GetSupportInfo(), 0x0101u);
+  }
+  EXPECT_TRUE(platform.LibraryFreed());
+}
+
+TEST(AspiLibraryLoad, ReportsTheLoadErrorWhenNowhereToBeFound) {
+  memory::MemoryPlatform platform;
+  CAspiLibrary library;
+  EXPECT_EQ(library.Load(), 126);
+  EXPECT_EQ(platform.LoadAttempts().size(), 4u);
+  EXPECT_FALSE(library.IsLoaded());
+}
+
+TEST(AspiLibraryLoad, WithoutSendCommandFailsButStaysLoaded) {
+  memory::MemoryPlatform platform;
+  platform.InstallAspi().exportsSendCommand = false;
+  {
+    CAspiLibrary library;
+    EXPECT_EQ(library.Load(), 1);
+    EXPECT_TRUE(library.IsLoaded());
+    EXPECT_FALSE(platform.LibraryFreed());
+  }
+  EXPECT_TRUE(platform.LibraryFreed());
+}
+
+TEST(AspiRequest, WaitsForAPendingRequestAndReleasesTheEvent) {
+  memory::MemoryPlatform platform;
+  memory::AspiSimulation& aspi = platform.InstallAspi();
+  aspi.AddDevice(0, 1, 0, test::QsiWriter());
+  for (bool atOnce : {false, true}) {
+    aspi.completesAtOnce = atOnce;
+    CAspiLibrary library;
+    ASSERT_EQ(library.Load(), 0);
+    std::uint8_t cdb[16] = {0x12, 0, 0, 0, 0x4A, 0};
+    std::uint8_t response[74] = {};
+    const AspiRequest request{0, 1, 0, kSrbDirIn, cdb, 6, response, sizeof response};
+    EXPECT_EQ(SendAspiRequest(library, request), 0);
+    EXPECT_EQ(response[0], 0x05);
+    EXPECT_EQ(platform.OpenEventCount(), 0);
+    const memory::AspiSimulation::Request& sent = aspi.requests.back();
+    EXPECT_EQ(sent.flags, 0x48);
+    EXPECT_EQ(sent.cdbLength, 6);
+    EXPECT_EQ(sent.length, 74u);
+    // A refused submission is not waited for.
+    const AspiRequest lost{3, 0, 0, kSrbDirOut, cdb, 6, nullptr, 0};
+    EXPECT_EQ(static_cast<std::uint32_t>(SendAspiRequest(library, lost)), 0x81000000u);
+  }
+}
+
+class BusScanTest : public test::DialogTest {
+ protected:
+  BusScanTest() { platform.SetVersion(test::kWindows, 4, 10); }
+};
+
+TEST_F(BusScanTest, ListsInReverseScanOrderAndSelectsTheLastFound) {
+  memory::AspiSimulation& aspi = platform.InstallAspi();
+  aspi.adapters = 2;
+  aspi.AddDevice(0, 1, 0, test::QsiWriter());
+  sim::DriveModel& cdrom = aspi.AddDevice(1, 0, 0, test::PlainCdRom());
+  sim::DriveConfig disk = test::HardDisk();
+  aspi.AddDevice(0, 0, 0, disk);
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
+    EXPECT_EQ(dialog.SelectedDevice(), dialog.Devices().GetAt(0));
+    EXPECT_EQ(dialog.Channel().BoundAspiLibrary() != nullptr, true);
+  });
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"1:0:0  CD/DVD LITEON  CD-ROM LTN486S  ",
+                                               "0:1:0  CD/DVD QSI     DVDRW SDW-082   "}));
+  int inquiries = 0;
+  for (const auto& request : aspi.requests) {
+    if (request.cdb[0] == 0x12) ++inquiries;
+    EXPECT_LT(request.target, 15);
+    EXPECT_LT(request.lun, 15);
+  }
+  EXPECT_EQ(inquiries, 2 * 225);  // every address of both adapters, none skipped
+  // After the scan, commands go to the first line's device only.
+  EXPECT_EQ(test::CdbsOf(cdrom).size(), 4u);
+  EXPECT_TRUE(platform.DeviceEvents().empty());
+}
+
+TEST_F(BusScanTest, WormDevicesShowTheirTypeName) {
+  sim::DriveConfig worm = test::PlainCdRom();
+  worm.peripheralType = 4;
+  platform.InstallAspi().AddDevice(0, 2, 1, worm);
+  RunDialog();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"0:2:1  WORM   LITEON  CD-ROM LTN486S  "}));
+}
+
+TEST_F(BusScanTest, CommandsTravelAsSrbsAndLeaveTheirStatusInTheSenseArea) {
+  sim::DriveModel& drive = platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter("BX03", 0x01));
+  platform.QueueAnswer(Id::Yes);
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
+    EXPECT_EQ(Text(IDC_PLUS_R_TEXT), "DVD-ROM");
+    platform.Click(window, IDC_PLUS_RW_ROM);
+    platform.Click(window, IDC_SET_PLUS_RW);
+    EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM");
+    drive.Config().vendorCommands = false;
+    EXPECT_EQ(dialog.QueryBookSettings(), -1);
+    const std::uint8_t* sense = dialog.Channel().Request().sense;
+    EXPECT_EQ(sense[0], 0x00);
+    EXPECT_EQ(sense[2], 0x05);
+    EXPECT_EQ(sense[12], 0x20);
+    EXPECT_EQ(sense[13], 0x00);
+  });
+  EXPECT_EQ(drive.Config().settings, 0x03);
+  const memory::AspiSimulation::Request& write = platform.Aspi()->requests[platform.Aspi()->requests.size() - 3];
+  EXPECT_EQ(write.flags, 0x50);
+  EXPECT_EQ(write.cdbLength, 12);
+}
+
+TEST_F(BusScanTest, ReadyLibraryWithoutAdaptersLeavesTheDriveBoxAlone) {
+  platform.InstallAspi().adapters = 0;
+  RunDialog();
+  EXPECT_EQ(platform.TraceIndex("CB_RESETCONTENT"), -1);
+  EXPECT_TRUE(platform.Aspi()->requests.empty());
+}
+
+TEST_F(BusScanTest, LibraryNotReadyFailsStartUp) {
+  platform.InstallAspi().status = 4;
+  RunDialog();
+  EXPECT_EQ(platform.MessageTexts(),
+            (std::vector<std::string>{"Aspi init failed Uninstall ASPI and install ASPI V4.60 (not later)"}));
+  EXPECT_EQ(ExitCode(), 0);
+}
+
+TEST_F(BusScanTest, NtFamilyWithADriveLetterNeverLoadsTheLibrary) {
+  platform.SetVersion(test::kNt, 5, 0);
+  platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
+  platform.AddDrive('D', test::QsiWriter());
+  RunDialog();
+  EXPECT_TRUE(platform.LoadAttempts().empty());
+  EXPECT_TRUE(platform.Aspi()->requests.empty());
+}
+
+}  // namespace
