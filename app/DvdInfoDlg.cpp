@@ -23,6 +23,7 @@ const MessageMapBase& CDvdInfoDlg::GetMessageMap() const {
       Map::Message(Msg::Paint, &CDvdInfoDlg::OnPaint),
       Map::Result(Msg::QueryDragIcon, &CDvdInfoDlg::OnQueryDragIcon),
       Map::Command(Cbn::SelChange, IDC_DRIVE_BOX, &CDvdInfoDlg::OnSelectDevice),
+      Map::Command(Bn::Clicked, IDC_HELP_BUTTON, &CDvdInfoDlg::ShowHelp),
       Map::Command(Bn::Clicked, IDC_SET_PLUS_R, &CDvdInfoDlg::OnSetPlusRBookType),
       Map::Command(Bn::Clicked, IDC_SET_PLUS_RW, &CDvdInfoDlg::OnSetPlusRwBookType),
       Map::Message(Msg::Close, &CDvdInfoDlg::OnClose),

@@ -13,6 +13,7 @@
 #include "scsi/AspiLibrary.h"
 #include "scsi/CommandStatus.h"
 #include "scsi/ScsiPassThrough.h"
+#include "ui/HtmlHelp.h"
 
 class CDvdInfoDlg : public CDialog {
  public:
@@ -53,6 +54,7 @@ class CDvdInfoDlg : public CDialog {
   void OnSysCommand(std::uint32_t id, LParam lParam);
   void OnPaint();
   LResult OnQueryDragIcon();
+  void ShowHelp();
 
   // Window close: frees every device record first.
   void OnClose();
@@ -98,4 +100,8 @@ class CDvdInfoDlg : public CDialog {
   int m_plusRwChoice = -1;
   IconHandle m_icon = nullptr;
   int m_firstSelection = 0;
+  HtmlHelpLoader m_htmlHelp;
 };
+
+// "help.chm" in the directory of `helpPath`; false when the path would not fit.
+bool ComposeHelpFilePath(const std::string& helpPath, std::string& composed);

@@ -108,6 +108,18 @@ class Platform {
   virtual void* GetProcAddress(ModuleHandle module, const char* name) = 0;
   virtual bool FreeLibrary(ModuleHandle module) = 0;
   virtual std::uint32_t GetLastError() = 0;
+  // The export with the given ordinal, or null.
+  virtual void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) = 0;
+
+  // --- HTML Help -------------------------------------------------------------
+  // The default value of a key under HKEY_CLASSES_ROOT, read with read access
+  // into at most `maxBytes` bytes; false when the key or value is missing.
+  virtual bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                      std::string& value) = 0;
+  virtual WindowHandle GetDesktopWindow() = 0;
+  // Calls an HtmlHelpA entry point with its own calling convention.
+  virtual WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                    std::uint32_t command, std::uintptr_t data) = 0;
 
   // --- Events --------------------------------------------------------------
   // An unnamed event without security attributes; null when it cannot be made.

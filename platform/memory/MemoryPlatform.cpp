@@ -638,8 +638,18 @@ bool MemoryPlatform::CloseHandle(void* handle) {
 
 // --- Libraries and events --------------------------------------------------------
 
+void MemoryPlatform::InstallHtmlHelp(const std::string& place, bool hasEntry) {
+  helpLibraries_[place] = hasEntry;
+}
+
 ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
   loadAttempts_.push_back(name);
+  auto help = helpLibraries_.find(name);
+  if (help != helpLibraries_.end()) {
+    loadedLibraries_.push_back(name);
+    helpHasEntry_ = help->second;
+    return &helpLibraryTag_;
+  }
   if (libraryPlaces_.count(name) == 0) {
     lastError_ = kErrorModuleNotFound;
     return nullptr;
@@ -661,6 +671,26 @@ void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
     return reinterpret_cast<void*>(&AspiUnusedEntry);
   }
   return nullptr;
+}
+
+void* MemoryPlatform::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
+  if (module != &helpLibraryTag_ || ordinal != 14 || !helpHasEntry_) return nullptr;
+  return &helpLibraryTag_;
+}
+
+bool MemoryPlatform::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                            std::string& value) {
+  auto found = classesRoot_.find(subKey);
+  if (found == classesRoot_.end() || found->second.size() + 1 > maxBytes) return false;
+  value = found->second;
+  return true;
+}
+
+WindowHandle MemoryPlatform::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                          std::uint32_t command, std::uintptr_t data) {
+  if (entry != &helpLibraryTag_) return nullptr;
+  helpCalls_.push_back(HelpCall{caller, file, command, data});
+  return desktop_.get();
 }
 
 bool MemoryPlatform::FreeLibrary(ModuleHandle module) {

@@ -126,6 +126,19 @@ class MemoryPlatform : public Platform {
   void SetString(int id, const std::string& text) { strings_[id] = text; }
   void SetIconic(WindowHandle dialog, bool iconic);
   AspiSimulation& InstallAspi(const std::string& place = "WNASPI32.DLL");
+  // An HTML Help library loadable by this name, with or without its entry.
+  void InstallHtmlHelp(const std::string& place, bool hasEntry = true);
+  void SetClassesRootDefault(const std::string& key, const std::string& value) {
+    classesRoot_[key] = value;
+  }
+  struct HelpCall {
+    WindowHandle caller;
+    std::string file;
+    std::uint32_t command;
+    std::uintptr_t data;
+  };
+  const std::vector<HelpCall>& HelpCalls() const { return helpCalls_; }
+  WindowHandle DesktopWindow() const { return desktop_.get(); }
 
   // --- What the user does ----------------------------------------------------
   // Picks a line of a combo box, as a click in its list does.
@@ -202,6 +215,12 @@ class MemoryPlatform : public Platform {
   void* GetProcAddress(ModuleHandle module, const char* name) override;
   bool FreeLibrary(ModuleHandle module) override;
   std::uint32_t GetLastError() override { return lastError_; }
+  void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) override;
+  bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                              std::string& value) override;
+  WindowHandle GetDesktopWindow() override { return desktop_.get(); }
+  WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                            std::uint32_t command, std::uintptr_t data) override;
   EventHandle CreateEvent(bool manualReset, bool initialState) override;
   bool ResetEvent(EventHandle event) override;
   std::uint32_t WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) override;
@@ -267,6 +286,12 @@ class MemoryPlatform : public Platform {
   std::uint32_t lastError_ = 0;
 
   std::map<std::string, bool> libraryPlaces_;
+  std::map<std::string, bool> helpLibraries_;  // place: has the HtmlHelpA entry
+  bool helpHasEntry_ = false;
+  std::map<std::string, std::string> classesRoot_;
+  std::vector<HelpCall> helpCalls_;
+  std::unique_ptr<MemoryWindow> desktop_ = std::make_unique<MemoryWindow>();
+  int helpLibraryTag_ = 0;
   std::unique_ptr<AspiSimulation> aspi_;
   bool libraryLoaded_ = false;
   bool libraryFreed_ = false;

@@ -320,3 +320,33 @@ bool Win32Platform::ResetEvent(EventHandle event) { return ::ResetEvent(event) !
 std::uint32_t Win32Platform::WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) {
   return ::WaitForSingleObject(event, milliseconds);
 }
+
+void* Win32Platform::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
+  return reinterpret_cast<void*>(
+      ::GetProcAddress(static_cast<HMODULE>(module), MAKEINTRESOURCEA(ordinal)));
+}
+
+bool Win32Platform::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                           std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::string buffer(maxBytes, '\0');
+  DWORD size = static_cast<DWORD>(maxBytes);
+  DWORD type = 0;
+  const LONG status = RegQueryValueExA(key, nullptr, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&buffer[0]), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+  value.assign(buffer.c_str());
+  return true;
+}
+
+WindowHandle Win32Platform::GetDesktopWindow() { return ::GetDesktopWindow(); }
+
+WindowHandle Win32Platform::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                         std::uint32_t command, std::uintptr_t data) {
+  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  return reinterpret_cast<HtmlHelpFunction>(entry)(Hwnd(caller), file, command, data);
+}

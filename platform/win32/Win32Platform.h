@@ -46,6 +46,12 @@ class Win32Platform final : public Platform {
   void* GetProcAddress(ModuleHandle module, const char* name) override;
   bool FreeLibrary(ModuleHandle module) override;
   std::uint32_t GetLastError() override;
+  void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) override;
+  bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                              std::string& value) override;
+  WindowHandle GetDesktopWindow() override;
+  WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                            std::uint32_t command, std::uintptr_t data) override;
   EventHandle CreateEvent(bool manualReset, bool initialState) override;
   bool ResetEvent(EventHandle event) override;
   std::uint32_t WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) override;

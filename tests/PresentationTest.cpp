@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "tests/TestSupport.h"
+
+namespace {
+
+class PresentationTest : public test::DialogTest {
+ protected:
+  PresentationTest() {
+    platform.SetVersion(test::kNt, 5, 1);
+    platform.AddDrive('D', test::QsiWriter());
+  }
+};
+
+TEST_F(PresentationTest, RunTimeCaptionsReplaceTheTemplates) {
+  RunDialog();
+  const struct {
+    int id;
+    const char* caption;
+  } cases[] = {{IDC_DRIVE_LABEL, "Choose a DVD Drive"},   {IDC_HELP_BUTTON, "Help"},
+               {IDC_SETTINGS_GROUP, "Current Settings"},  {IDC_MEDIA_TYPE_LABEL, "MEDIA TYPE"},
+               {IDC_SET_PLUS_R, "Set +R Book Value"},     {IDC_SET_PLUS_RW, "Set +RW Book Value"},
+               {IDC_PLUS_R_GROUP, "Choose a +R Book Value"},
+               {IDC_PLUS_RW_GROUP, "Choose a +RW Book Value"},
+               {IDC_BOOK_TYPE_LABEL, "BOOK TYPE"},        {IDC_PLUS_R_LABEL, "DVD+R"},
+               {IDC_PLUS_RW_LABEL, "DVD+RW"},             {IDC_PLUS_R_ROM, "DVD-ROM"}};
+  for (const auto& c : cases) EXPECT_EQ(Text(c.id), c.caption) << c.id;
+  EXPECT_EQ(platform.Window(window_)->text, "Sorvel ZezIzurora Utility V1.02");
+}
+
+TEST_F(PresentationTest, ControlsArePlacedInPixels) {
+  RunDialog();
+  const struct {
+    int id, x, y, cx, cy;
+  } cases[] = {{IDC_DRIVE_LABEL, 9, 17, 109, 55},  {IDC_DRIVE_BOX, 120, 11, 173, 94},
+               {IDC_HELP_BUTTON, 14, 177, 190, 20}, {IDC_PLUS_R_TEXT, 133, 60, 59, 20},
+               {IDC_SET_PLUS_RW, 220, 159, 155, 23}, {IDC_SETTINGS_GROUP, 12, 44, 190, 125},
+               {IDC_PLUS_RW_GROUP, 207, 120, 174, 78}, {IDC_PLUS_RW_ROM, 301, 140, 46, 11},
+               {IDC_BOOK_TYPE_LABEL, 133, 99, 42, 10}};
+  for (const auto& c : cases) {
+    const memory::MemoryWindow* control = platform.Control(window_, c.id);
+    EXPECT_EQ(control->x, c.x) << c.id;
+    EXPECT_EQ(control->y, c.y) << c.id;
+    EXPECT_EQ(control->cx, c.cx) << c.id;  // kept controls keep their template size
+    EXPECT_EQ(control->cy, c.cy) << c.id;
+  }
+}
+
+TEST_F(PresentationTest, EveryControlGetsTheArialFontWhichOutlivesTheDialog) {
+  RunDialog();
+  ASSERT_EQ(platform.Fonts().size(), 1u);
+  EXPECT_EQ(platform.Fonts()[0].height, 14);
+  EXPECT_EQ(platform.Fonts()[0].face, "Arial");
+  EXPECT_FALSE(platform.Fonts()[0].deleted);
+  for (const memory::MemoryWindow* control : platform.Window(window_)->children) {
+    EXPECT_NE(control->font, nullptr) << control->id;
+  }
+  std::vector<std::string> redraws;
+  for (const std::string& entry : platform.Trace()) {
+    if (entry.size() > 7 && entry.compare(entry.size() - 7, 7, " redraw") == 0) redraws.push_back(entry);
+  }
+  ASSERT_EQ(redraws.size(), 18u);
+  EXPECT_EQ(redraws.front(), "SetFont 1009 redraw");
+  EXPECT_EQ(redraws[1], "SetFont 1000 redraw");
+  EXPECT_EQ(redraws.back(), "SetFont 1011 redraw");
+}
+
+TEST_F(PresentationTest, WindowIconsAndDragIconAreTheProgramIcon) {
+  LResult dragIcon = 0;
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
+    dragIcon = platform.SendMessage(window, Msg::QueryDragIcon, 0, 0);
+  });
+  const memory::MemoryWindow* dialog = platform.Window(window_);
+  EXPECT_NE(dialog->bigIcon, nullptr);
+  EXPECT_EQ(dialog->bigIcon, dialog->smallIcon);
+  EXPECT_EQ(reinterpret_cast<IconHandle>(dragIcon), dialog->bigIcon);
+  EXPECT_GE(platform.TraceIndex("LoadIcon 128"), 0);
+}
+
+TEST_F(PresentationTest, MinimisedWindowDrawsItsIconCentred) {
+  const struct {
+    int width, height, x, y;
+  } cases[] = {{36, 36, 2, 2}, {30, 40, 0, 4}, {100, 33, 34, 1}};
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
+    platform.SendMessage(window, Msg::Paint, 0, 0);  // not minimised: the default painting
+    EXPECT_TRUE(platform.IconDraws().empty());
+    platform.SetIconic(window, true);
+    for (const auto& c : cases) {
+      platform.SetClientSize(c.width, c.height);
+      platform.SendMessage(window, Msg::Paint, 0, 0);
+      EXPECT_EQ(platform.IconDraws().back().x, c.x) << c.width;
+      EXPECT_EQ(platform.IconDraws().back().y, c.y) << c.height;
+    }
+  });
+  EXPECT_GE(platform.TraceIndex("DefaultPaint"), 0);
+}
+
+TEST_F(PresentationTest, SystemMenuEntryOpensTheAboutBox) {
+  std::vector<std::string> aboutTexts;
+  for (int i = 0; i < 2; ++i) {
+    platform.OnModal(IDD_ABOUTBOX, [&](WindowHandle about) {
+      const memory::MemoryWindow* owner = platform.Window(about)->parent;
+      EXPECT_EQ(owner, platform.Window(window_)) << "owned by the main window";
+      EXPECT_FALSE(owner != nullptr && owner->enabled) << "which is disabled meanwhile";
+      aboutTexts.push_back(platform.Text(about, IDC_ABOUT_TITLE));
+    });
+  }
+  platform.OnModal(IDD_BITSET_DIALOG, [&](WindowHandle window) {
+    window_ = window;
+    platform.SystemCommand(window, 0x0010);
+    platform.SystemCommand(window, 0x0017);
+    platform.SystemCommand(window, 0x0020);
+    EXPECT_FALSE(platform.Window(window)->ended);
+    EXPECT_TRUE(platform.Window(window)->enabled);
+  });
+  test::RunApplication();
+  EXPECT_EQ(platform.Window(window_)->systemMenu,
+            (std::vector<std::string>{"-", "&About Sorvel Util..."}));
+  EXPECT_EQ(platform.Window(window_)->systemMenuIds.back(), 16u);
+  EXPECT_EQ(aboutTexts, (std::vector<std::string>{"Sorvel Bitsetting Utility V1.02",
+                                                  "Sorvel Bitsetting Utility V1.02"}));
+  EXPECT_EQ(platform.DialogResults().size(), 3u);  // two about boxes and the main window
+}
+
+TEST_F(PresentationTest, NoAboutEntryWithoutItsString) {
+  platform.SetString(IDS_ABOUTBOX, "");
+  RunDialog();
+  EXPECT_TRUE(platform.Window(window_)->systemMenu.empty());
+}
+
+TEST_F(PresentationTest, HelpOpensHelpChmBesideTheExecutable) {
+  platform.SetModulePath("D:\\Utils\\Bitset.exe");
+  platform.InstallHtmlHelp("hhctrl.ocx");
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
+    platform.Click(window, IDC_HELP_BUTTON);
+    platform.Click(window, IDC_HELP_BUTTON);
+  });
+  ASSERT_EQ(platform.HelpCalls().size(), 2u);
+  EXPECT_EQ(platform.HelpCalls()[0].file, "D:\\Utils\\help.chm");
+  EXPECT_EQ(platform.HelpCalls()[0].caller, platform.DesktopWindow());
+  EXPECT_EQ(platform.HelpCalls()[0].command, 0u);
+  EXPECT_EQ(platform.HelpCalls()[0].data, 0u);
+  EXPECT_EQ(platform.LoadedLibraries(), (std::vector<std::string>{"hhctrl.ocx"}));
+  EXPECT_TRUE(platform.MessageTexts().empty());
+}
+
+TEST_F(PresentationTest, HelpPrefersTheRegisteredLibrary) {
+  const char place[] = "C:\\Windows\\System32\\hhctrl.ocx";
+  platform.SetClassesRootDefault("CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", place);
+  platform.InstallHtmlHelp(place);
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) { platform.Click(window, IDC_HELP_BUTTON); });
+  EXPECT_EQ(platform.LoadedLibraries(), (std::vector<std::string>{place}));
+  EXPECT_EQ(platform.HelpCalls().size(), 1u);
+}
+
+TEST_F(PresentationTest, HelpWithoutHtmlHelpDoesNothingAndStopsTrying) {
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
+    platform.Click(window, IDC_HELP_BUTTON);
+    platform.Click(window, IDC_HELP_BUTTON);
+  });
+  EXPECT_EQ(platform.LoadAttempts(), (std::vector<std::string>{"hhctrl.ocx"}));
+  EXPECT_TRUE(platform.MessageTexts().empty());
+}
+
+TEST_F(PresentationTest, HelpLibraryWithoutItsEntryIsAskedAgainEachTime) {
+  platform.InstallHtmlHelp("hhctrl.ocx", false);
+  RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
+    platform.Click(window, IDC_HELP_BUTTON);
+    platform.Click(window, IDC_HELP_BUTTON);
+  });
+  EXPECT_EQ(platform.LoadAttempts(), (std::vector<std::string>{"hhctrl.ocx"}));
+  EXPECT_TRUE(platform.HelpCalls().empty());
+}
+
+TEST(HelpFilePath, ComposesHelpChmInTheExecutablesDirectory) {
+  const struct {
+    const char* helpPath;
+    bool fits;
+    const char* composed;
+  } cases[] = {{"C:\\Tools\\Bitset.HLP", true, "C:\\Tools\\help.chm"},
+               {"D:\\Utils\\Bitset.HLP", true, "D:\\Utils\\help.chm"},
+               {"\\\\server\\share\\Bitset.HLP", true, "\\\\server\\share\\help.chm"},
+               {"Bitset.HLP", true, "help.chm"}};
+  for (const auto& c : cases) {
+    std::string composed;
+    EXPECT_EQ(ComposeHelpFilePath(c.helpPath, composed), c.fits) << c.helpPath;
+    EXPECT_EQ(composed, c.composed) << c.helpPath;
+  }
+  std::string composed;
+  const std::string deep = "C:\\" + std::string(250, 'd') + "\\Bitset.HLP";
+  EXPECT_FALSE(ComposeHelpFilePath(deep, composed)) << "a path that cannot fit is refused";
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "ui/HtmlHelp.h"
+
+#include <string>
+
+#include "framework/Platform.h"
+
+namespace {
+const char kHtmlHelpClassKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+const char kHtmlHelpLibrary[] = "hhctrl.ocx";
+constexpr std::size_t kMaxPath = 260;
+constexpr int kHtmlHelpAOrdinal = 14;
+}  // namespace
+
+WindowHandle HtmlHelpLoader::HtmlHelpA(WindowHandle caller, const char* file,
+                                       std::uint32_t command, std::uintptr_t data) {
+  Platform& platform = GetPlatform();
+  if (library_ == nullptr && !failed_) {
+    std::string registered;
+    if (platform.ReadClassesRootDefault(kHtmlHelpClassKey, kMaxPath, registered) &&
+        !registered.empty()) {
+      library_ = platform.LoadLibrary(registered.c_str());
+    }
+    if (library_ == nullptr) library_ = platform.LoadLibrary(kHtmlHelpLibrary);
+    if (library_ == nullptr) {
+      failed_ = true;
+      return nullptr;
+    }
+  }
+  if (library_ == nullptr) return nullptr;
+  if (entry_ == nullptr) entry_ = platform.GetProcAddressByOrdinal(library_, kHtmlHelpAOrdinal);
+  if (entry_ == nullptr) {
+    failed_ = true;
+    return nullptr;
+  }
+  return platform.CallHtmlHelp(entry_, caller, file, command, data);
+}
