@@ -1,0 +1,133 @@
+// Drives behind drive letters: the in-memory pass-through.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/memory/MemoryInternal.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "scsi/ScsiPassThroughDirect.h"
+
+namespace memory {
+
+// --- Devices ---------------------------------------------------------------------
+
+std::uint32_t MemoryPlatform::GetLogicalDriveStrings(std::uint32_t length, char* buffer) {
+  trace_.push_back("GetLogicalDriveStrings");
+  MaybeThrow("GetLogicalDriveStrings");
+  std::string all;
+  for (const std::string& root : driveRoots_) {
+    all += root;
+    all += '\0';
+  }
+  if (all.empty()) return 0;
+  const auto needed = static_cast<std::uint32_t>(all.size() + 1);
+  if (needed > length) return needed;  // too small: nothing is written
+  std::memcpy(buffer, all.data(), all.size());
+  buffer[all.size()] = '\0';
+  return static_cast<std::uint32_t>(all.size());
+}
+
+DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
+                                        std::uint32_t disposition, std::uint32_t flags) {
+  MaybeThrow("CreateFile");
+  DeviceEvent event;
+  event.kind = DeviceEvent::OpenFailed;
+  event.path = path;
+  event.access = access;
+  event.share = share;
+  event.disposition = disposition;
+  event.flags = flags;
+  const std::string name(path);
+  char letter = 0;
+  if (name.size() == 6 && name.compare(0, 4, "\\\\.\\") == 0 && name[5] == ':') letter = name[4];
+  auto slot = drives_.find(letter);
+  if (letter == 0 || slot == drives_.end() || !slot->second.openable) {
+    lastError_ = kErrorFileNotFound;
+    deviceEvents_.push_back(event);
+    return InvalidDeviceHandle();
+  }
+  DeviceHandle handle = reinterpret_cast<DeviceHandle>(nextHandle_);
+  nextHandle_ += 4;
+  openDevices_[handle] = letter;
+  event.kind = DeviceEvent::Open;
+  event.handle = handle;
+  event.drive = letter;
+  deviceEvents_.push_back(event);
+  return handle;
+}
+
+bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in,
+                                     std::uint32_t inLength, void* out, std::uint32_t outLength,
+                                     std::uint32_t* bytesReturned) {
+  DeviceEvent event;
+  event.kind = DeviceEvent::Io;
+  event.handle = device;
+  event.code = code;
+  event.inLength = inLength;
+  event.outLength = outLength;
+  auto open = openDevices_.find(device);
+  if (open == openDevices_.end()) {
+    lastError_ = kErrorInvalidHandle;
+    deviceEvents_.push_back(event);
+    return false;
+  }
+  event.drive = open->second;
+  // The request is read from the output buffer, as Windows does.
+  if (code != kIoctlScsiPassThroughDirect || inLength < sizeof(ScsiPassThroughDirect) ||
+      outLength < inLength || in == nullptr || out == nullptr) {
+    deviceEvents_.push_back(event);
+    return false;
+  }
+  auto* request = static_cast<ScsiPassThroughDirect*>(out);
+  event.cdb.assign(request->Cdb, request->Cdb + std::min<int>(request->CdbLength, 16));
+  event.dataIn = request->DataIn;
+  event.dataLength = request->DataTransferLength;
+  event.timeOut = request->TimeOutValue;
+  event.senseInfoLength = request->SenseInfoLength;
+  const bool refused =
+      std::find(refusedDrives_.begin(), refusedDrives_.end(), event.drive) != refusedDrives_.end();
+  sim::DriveModel* model = Drive(event.drive);
+  if (refused || model == nullptr || request->CdbLength == 0 || request->CdbLength > 16) {
+    deviceEvents_.push_back(event);
+    return false;
+  }
+  const sim::Direction direction = request->DataIn == kScsiIoctlDataIn   ? sim::Direction::FromDrive
+                                   : request->DataIn == kScsiIoctlDataOut ? sim::Direction::ToDrive
+                                                                          : sim::Direction::None;
+  const sim::CommandResult result =
+      model->Execute(request->Cdb, request->CdbLength, direction,
+                     static_cast<std::uint8_t*>(request->DataBuffer), request->DataTransferLength);
+  request->ScsiStatus = result.checkCondition ? 0x02 : 0x00;
+  auto bare = bareStatus_.find(event.drive);
+  if (!result.checkCondition && bare != bareStatus_.end()) request->ScsiStatus = bare->second;
+  request->DataTransferLength = result.transferred;
+  if (result.checkCondition && request->SenseInfoOffset < outLength) {
+    const std::size_t room = outLength - request->SenseInfoOffset;
+    sim::DriveModel::WriteSense(result.sense,
+                                static_cast<std::uint8_t*>(out) + request->SenseInfoOffset,
+                                std::min<std::size_t>(room, request->SenseInfoLength));
+  }
+  if (bytesReturned != nullptr) *bytesReturned = outLength;
+  event.succeeded = true;
+  deviceEvents_.push_back(event);
+  return true;
+}
+
+bool MemoryPlatform::CloseHandle(void* handle) {
+  if (events_.erase(handle) != 0) return true;
+  auto open = openDevices_.find(handle);
+  DeviceEvent event;
+  event.kind = DeviceEvent::Close;
+  event.handle = handle;
+  if (open == openDevices_.end()) {
+    deviceEvents_.push_back(event);
+    lastError_ = kErrorInvalidHandle;
+    return false;
+  }
+  event.drive = open->second;
+  event.succeeded = true;
+  openDevices_.erase(open);
+  deviceEvents_.push_back(event);
+  return true;
+}
+
+}  // namespace memory

@@ -1,0 +1,152 @@
+// Run-time libraries of the in-memory platform: the simulated ASPI library
+// and HTML Help, and the events ASPI completes through.
+#include <algorithm>
+
+#include "platform/memory/MemoryInternal.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "scsi/AspiSrb.h"
+
+namespace memory {
+
+namespace {
+
+std::uint32_t AspiSupportInfoEntry() { return CurrentMemoryPlatform()->AspiSupportInfo(); }
+std::uint32_t AspiSendCommandEntry(void* srb) { return CurrentMemoryPlatform()->AspiSendCommand(srb); }
+std::uint32_t AspiUnusedEntry() { return 0; }
+
+std::uint32_t AspiKey(int adapter, int target, int lun) {
+  return static_cast<std::uint32_t>(adapter << 16 | target << 8 | lun);
+}
+
+}  // namespace
+
+sim::DriveModel& AspiSimulation::AddDevice(int adapter, int target, int lun,
+                                           sim::DriveConfig config) {
+  auto result = devices.insert_or_assign(AspiKey(adapter, target, lun), sim::DriveModel(config));
+  return result.first->second;
+}
+
+// --- Libraries and events --------------------------------------------------------
+
+void MemoryPlatform::InstallHtmlHelp(const std::string& place, bool hasEntry) {
+  helpLibraries_[place] = hasEntry;
+}
+
+ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
+  loadAttempts_.push_back(name);
+  auto help = helpLibraries_.find(name);
+  if (help != helpLibraries_.end()) {
+    loadedLibraries_.push_back(name);
+    helpHasEntry_ = help->second;
+    return &helpLibraryTag_;
+  }
+  if (libraryPlaces_.count(name) == 0) {
+    lastError_ = kErrorModuleNotFound;
+    return nullptr;
+  }
+  loadedLibraries_.push_back(name);
+  libraryLoaded_ = true;
+  return aspi_.get();
+}
+
+void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
+  if (module != aspi_.get() || !aspi_) return nullptr;
+  const std::string entry(name);
+  if (entry == "GetASPI32SupportInfo") return reinterpret_cast<void*>(&AspiSupportInfoEntry);
+  if (entry == "SendASPI32Command" && aspi_->exportsSendCommand) {
+    return reinterpret_cast<void*>(&AspiSendCommandEntry);
+  }
+  if (entry == "GetASPI32Buffer" || entry == "FreeASPI32Buffer" ||
+      entry == "TranslateASPI32Address") {
+    return reinterpret_cast<void*>(&AspiUnusedEntry);
+  }
+  return nullptr;
+}
+
+void* MemoryPlatform::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
+  if (module != &helpLibraryTag_ || ordinal != 14 || !helpHasEntry_) return nullptr;
+  return &helpLibraryTag_;
+}
+
+bool MemoryPlatform::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                            std::string& value) {
+  auto found = classesRoot_.find(subKey);
+  if (found == classesRoot_.end() || found->second.size() + 1 > maxBytes) return false;
+  value = found->second;
+  return true;
+}
+
+WindowHandle MemoryPlatform::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                          std::uint32_t command, std::uintptr_t data) {
+  if (entry != &helpLibraryTag_) return nullptr;
+  helpCalls_.push_back(HelpCall{caller, file, command, data});
+  return desktop_.get();
+}
+
+bool MemoryPlatform::FreeLibrary(ModuleHandle module) {
+  if (module != aspi_.get() || !libraryLoaded_) return false;
+  libraryLoaded_ = false;
+  libraryFreed_ = true;
+  return true;
+}
+
+EventHandle MemoryPlatform::CreateEvent(bool, bool initialState) {
+  EventHandle event = reinterpret_cast<EventHandle>(nextHandle_);
+  nextHandle_ += 4;
+  events_[event] = EventState{initialState};
+  return event;
+}
+
+bool MemoryPlatform::ResetEvent(EventHandle event) {
+  auto found = events_.find(event);
+  if (found == events_.end()) return false;
+  found->second.signalled = false;
+  return true;
+}
+
+std::uint32_t MemoryPlatform::WaitForSingleObject(EventHandle event, std::uint32_t) {
+  auto found = events_.find(event);
+  if (found == events_.end() || !found->second.signalled) return 0xFFFFFFFFu;  // would hang
+  return 0;
+}
+
+std::uint32_t MemoryPlatform::AspiSupportInfo() {
+  return static_cast<std::uint32_t>(aspi_->status) << 8 |
+         static_cast<std::uint32_t>(aspi_->adapters & 0xFF);
+}
+
+std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
+  auto* srb = static_cast<SrbExecScsiCmd*>(srbAddress);
+  aspi_->requests.push_back(AspiSimulation::Request{
+      srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun, srb->SRB_Flags, srb->SRB_CDBLen,
+      std::vector<std::uint8_t>(srb->CDBByte, srb->CDBByte + std::min<int>(srb->SRB_CDBLen, 16)),
+      srb->SRB_BufLen});
+  if (srb->SRB_HaId >= aspi_->adapters) {
+    srb->SRB_Status = 0x81;  // SS_INVALID_HA
+    return srb->SRB_Status;
+  }
+  auto device = aspi_->devices.find(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun));
+  if (device == aspi_->devices.end()) {
+    srb->SRB_Status = kSsErr;
+    srb->SRB_HaStat = 0x11;  // selection time-out
+  } else {
+    const sim::Direction direction = (srb->SRB_Flags & kSrbDirIn) != 0 ? sim::Direction::FromDrive
+                                                                       : sim::Direction::ToDrive;
+    const sim::CommandResult result = device->second.Execute(
+        srb->CDBByte, srb->SRB_CDBLen, direction, srb->SRB_BufPointer, srb->SRB_BufLen);
+    if (result.checkCondition) {
+      srb->SRB_Status = kSsErr;
+      srb->SRB_TargStat = 0x02;
+      sim::DriveModel::WriteSense(result.sense, srb->SenseArea, srb->SRB_SenseLen);
+    } else {
+      srb->SRB_Status = kSsComp;
+    }
+  }
+  if (aspi_->completesAtOnce) return srb->SRB_Status;
+  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
+  auto event = events_.find(postProc);
+  if (event != events_.end()) event->second.signalled = true;
+  return kSsPending;
+}
+
+}  // namespace memory

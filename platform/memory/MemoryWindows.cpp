@@ -1,0 +1,380 @@
+// Windows, dialogs and controls of the in-memory platform, and what the
+// user does with them.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "framework/MessageMap.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "res/DialogTemplates.h"
+
+namespace memory {
+
+namespace {
+
+constexpr std::uint32_t kScClose = 0xF060;
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X", value);
+  return text;
+}
+
+bool IsRadio(const MemoryWindow* window) {
+  return window->windowClass == "BUTTON" && (window->style & 0xF) == Style::BsAutoRadioButton;
+}
+
+}  // namespace
+
+// --- What the user does -------------------------------------------------------
+
+void MemoryPlatform::Command(MemoryWindow* dialog, int id, std::uint32_t code,
+                             MemoryWindow* control) {
+  LResult ignored = 0;
+  Dispatch(dialog, Msg::Command, MakeCommandWParam(id, code), reinterpret_cast<LParam>(control),
+           ignored);
+}
+
+void MemoryPlatform::SelectLine(WindowHandle dialog, int comboId, int index) {
+  MemoryWindow* combo = Control(dialog, comboId);
+  if (combo == nullptr || Window(dialog)->ended || !combo->enabled) return;
+  if (index < 0 || index >= static_cast<int>(combo->lines.size())) return;
+  combo->curSel = index;
+  Command(Window(dialog), comboId, Cbn::SelChange, combo);
+}
+
+bool MemoryPlatform::Click(WindowHandle dialog, int id) {
+  MemoryWindow* control = Control(dialog, id);
+  if (control == nullptr || Window(dialog)->ended || !control->enabled) return false;
+  if (IsRadio(control)) {
+    // Uncheck the other buttons of its group, then check it.
+    auto& siblings = Window(dialog)->children;
+    auto at = std::find(siblings.begin(), siblings.end(), control);
+    auto first = at;
+    while (first != siblings.begin() && ((*first)->style & Ws::Group) == 0) --first;
+    for (auto it = first; it != siblings.end(); ++it) {
+      if (it != first && ((*it)->style & Ws::Group) != 0) break;
+      if (IsRadio(*it)) (*it)->check = 0;
+    }
+    control->check = 1;
+  }
+  Command(Window(dialog), id, Bn::Clicked, control);
+  return true;
+}
+
+void MemoryPlatform::Close(WindowHandle dialog) {
+  if (Window(dialog)->ended) return;
+  LResult result = 0;
+  Dispatch(Window(dialog), Msg::Close, 0, 0, result);
+}
+
+void MemoryPlatform::SystemCommand(WindowHandle dialog, std::uint32_t command) {
+  if (Window(dialog)->ended) return;
+  LResult result = 0;
+  Dispatch(Window(dialog), Msg::SysCommand, command, 0, result);
+}
+
+// --- Windows -------------------------------------------------------------------
+
+MemoryWindow* MemoryPlatform::CreateDialogWindow(int templateId, MemoryWindow* owner) {
+  const DialogTemplate* dialogTemplate = FindDialogTemplate(templateId);
+  if (dialogTemplate == nullptr) return nullptr;
+  windows_.push_back(std::make_unique<MemoryWindow>());
+  MemoryWindow* dialog = windows_.back().get();
+  dialog->windowClass = "#32770";
+  dialog->text = dialogTemplate->caption;
+  dialog->style = dialogTemplate->style;
+  dialog->templateId = templateId;
+  dialog->parent = owner;
+  dialog->cx = dialogTemplate->cx;
+  dialog->cy = dialogTemplate->cy;
+  for (const ControlTemplate& control : dialogTemplate->controls) {
+    windows_.push_back(std::make_unique<MemoryWindow>());
+    MemoryWindow* child = windows_.back().get();
+    child->id = control.id;
+    child->windowClass = control.windowClass;
+    child->text = control.text;
+    child->style = control.style | Ws::Child | Ws::Visible;
+    child->enabled = (control.style & Ws::Disabled) == 0;
+    child->x = control.x;
+    child->y = control.y;
+    child->cx = control.cx;
+    child->cy = control.cy;
+    child->parent = dialog;
+    dialog->children.push_back(child);
+  }
+  return dialog;
+}
+
+LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, DialogTarget& target) {
+  trace_.push_back("RunModalDialog " + std::to_string(templateId));
+  MemoryWindow* ownerWindow = Window(owner);
+  MemoryWindow* dialog = CreateDialogWindow(templateId, ownerWindow);
+  if (dialog == nullptr) return -1;
+  lastDialog_ = dialog;
+  const bool ownerWasEnabled = ownerWindow != nullptr && ownerWindow->enabled;
+  if (ownerWindow != nullptr) ownerWindow->enabled = false;
+  dialog->target = &target;
+  target.AttachWindow(dialog);
+  LResult ignored = 0;
+  target.HandleMessage(Msg::InitDialog, 0, 0, ignored);
+  auto& queue = sessions_[templateId];
+  if (!dialog->ended && !queue.empty()) {
+    auto session = std::move(queue.front());
+    queue.pop_front();
+    session(dialog);
+  }
+  // The user closes whatever is still open.
+  if (!dialog->ended) Close(dialog);
+  if (!dialog->ended) EndDialog(dialog, Id::Cancel);
+  dialog->target = nullptr;
+  if (ownerWindow != nullptr) ownerWindow->enabled = ownerWasEnabled;
+  dialogResults_.push_back(dialog->result);
+  trace_.push_back("DialogEnded " + std::to_string(templateId));
+  return dialog->result;
+}
+
+void MemoryPlatform::EndDialog(WindowHandle dialog, LResult result) {
+  MemoryWindow* window = Window(dialog);
+  trace_.push_back("EndDialog " + std::to_string(result));
+  // As on Windows, a later call before the modal loop returns sets the result anew.
+  if (window == nullptr || window->target == nullptr) return;
+  window->ended = true;
+  window->result = result;
+}
+
+bool MemoryPlatform::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
+                              LParam lParam, LResult& result) {
+  if (dialog->target != nullptr &&
+      dialog->target->HandleMessage(message, wParam, lParam, result)) {
+    return true;
+  }
+  result = DefaultDialogHandling(dialog, message, wParam, lParam);
+  return false;
+}
+
+LResult MemoryPlatform::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t message,
+                                              WParam wParam, LParam) {
+  LResult result = 0;
+  if (message == Msg::Close) {
+    // The dialog manager turns closing into the Cancel command.
+    if (!Dispatch(dialog, Msg::Command, MakeCommandWParam(Id::Cancel, Bn::Clicked), 0, result)) {
+      EndDialog(dialog, Id::Cancel);
+    }
+  } else if (message == Msg::SysCommand && (wParam & 0xFFF0) == kScClose) {
+    Dispatch(dialog, Msg::Close, 0, 0, result);
+  } else if (message == Msg::Paint) {
+    trace_.push_back("DefaultPaint");
+  }
+  return 0;
+}
+
+WindowHandle MemoryPlatform::GetDlgItem(WindowHandle dialog, int id) {
+  MaybeThrow("GetDlgItem");
+  return Control(dialog, id);
+}
+
+WindowHandle MemoryPlatform::GetNextWindow(WindowHandle window) {
+  MemoryWindow* self = Window(window);
+  if (self->parent == nullptr) return nullptr;
+  auto& siblings = self->parent->children;
+  auto at = std::find(siblings.begin(), siblings.end(), self);
+  if (at == siblings.end() || ++at == siblings.end()) return nullptr;
+  return *at;
+}
+
+std::uint32_t MemoryPlatform::GetStyle(WindowHandle window) { return Window(window)->style; }
+
+LResult MemoryPlatform::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                    LParam lParam) {
+  MemoryWindow* target = Window(window);
+  if (target == nullptr) return 0;
+  if (target->windowClass != "#32770") return ControlMessage(target, message, wParam, lParam);
+  trace_.push_back("Dialog " + Hex(message) + " " + std::to_string(wParam));
+  if (message == Msg::SetIcon) {
+    IconHandle& slot = wParam == Icon::Big ? target->bigIcon : target->smallIcon;
+    IconHandle old = slot;
+    slot = reinterpret_cast<IconHandle>(lParam);
+    return reinterpret_cast<LResult>(old);
+  }
+  LResult result = 0;
+  Dispatch(target, message, wParam, lParam, result);
+  return result;
+}
+
+LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t message, WParam wParam,
+                                       LParam lParam) {
+  const std::string name = std::to_string(control->id);
+  switch (message) {
+    case Msg::SetText:
+      trace_.push_back("SetText " + name + " " + reinterpret_cast<const char*>(lParam));
+      control->text = reinterpret_cast<const char*>(lParam);
+      return 1;
+    case Msg::GetTextLength:
+      return static_cast<LResult>(control->text.size());
+    case Msg::GetText: {
+      if (wParam == 0) return 0;
+      const std::size_t count = std::min<std::size_t>(wParam - 1, control->text.size());
+      std::memcpy(reinterpret_cast<char*>(lParam), control->text.data(), count);
+      reinterpret_cast<char*>(lParam)[count] = '\0';
+      return static_cast<LResult>(count);
+    }
+    case Msg::SetFont:
+      trace_.push_back("SetFont " + name + (lParam != 0 ? " redraw" : ""));
+      control->font = reinterpret_cast<FontHandle>(wParam);
+      return 0;
+    case Msg::GetFont:
+      return reinterpret_cast<LResult>(control->font);
+    case Msg::GetDlgCode:
+      return IsRadio(control) ? LResult{Dlgc::RadioButton} : LResult{0};
+    case Bm::GetCheck:
+      return control->check;
+    case Bm::SetCheck:
+      control->check = static_cast<int>(wParam);
+      return 0;
+    case Cb::ResetContent:
+      trace_.push_back("CB_RESETCONTENT " + name);
+      control->lines.clear();
+      control->curSel = -1;
+      return 0;
+    case Cb::AddString:
+      trace_.push_back("CB_ADDSTRING " + name);
+      control->lines.emplace_back(reinterpret_cast<const char*>(lParam));
+      return static_cast<LResult>(control->lines.size() - 1);
+    case Cb::SetCurSel: {
+      trace_.push_back("CB_SETCURSEL " + name + " " + std::to_string(static_cast<int>(wParam)));
+      const auto index = static_cast<int>(wParam);
+      if (index < 0 || index >= static_cast<int>(control->lines.size())) {
+        control->curSel = -1;
+        return Cb::Err;
+      }
+      control->curSel = index;
+      return index;
+    }
+    case Cb::GetCurSel:
+      MaybeThrow("CB_GETCURSEL");
+      return control->curSel;
+    case Cb::GetCount:
+      return static_cast<LResult>(control->lines.size());
+    case Cb::GetLbTextLen:
+    case Cb::GetLbText: {
+      const auto index = static_cast<std::size_t>(wParam);
+      if (index >= control->lines.size()) return Cb::Err;
+      const std::string& line = control->lines[index];
+      if (message == Cb::GetLbText) std::memcpy(reinterpret_cast<char*>(lParam), line.c_str(), line.size() + 1);
+      return static_cast<LResult>(line.size());
+    }
+    default:
+      trace_.push_back("Message " + name + " " + Hex(message));
+      return 0;
+  }
+}
+
+bool MemoryPlatform::EnableWindow(WindowHandle window, bool enable) {
+  MemoryWindow* target = Window(window);
+  trace_.push_back("EnableWindow " + std::to_string(target->id) + (enable ? " on" : " off"));
+  const bool wasDisabled = !target->enabled;
+  target->enabled = enable;
+  return wasDisabled;
+}
+
+bool MemoryPlatform::IsWindowEnabled(WindowHandle window) { return Window(window)->enabled; }
+
+bool MemoryPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
+                                  std::uint32_t flags) {
+  MemoryWindow* target = Window(window);
+  trace_.push_back("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
+                   std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
+                   Hex(flags));
+  target->x = x;
+  target->y = y;
+  if ((flags & Swp::NoSize) == 0) {
+    target->cx = cx;
+    target->cy = cy;
+    target->sized = true;
+  }
+  return true;
+}
+
+int MemoryPlatform::MessageBox(WindowHandle owner, const std::string& text,
+                               const std::string& caption, std::uint32_t type) {
+  int answer = Id::Ok;
+  if ((type & 0xF) == Mb::YesNo) {
+    answer = defaultAnswer_;
+    if (!answers_.empty()) {
+      answer = answers_.front();
+      answers_.pop_front();
+    }
+  }
+  trace_.push_back("MessageBox " + text);
+  messageBoxes_.push_back(MessageBoxRecord{owner, text, caption, type, answer});
+  return answer;
+}
+
+std::string MemoryPlatform::LoadString(int id) {
+  auto found = strings_.find(id);
+  return found == strings_.end() ? std::string() : found->second;
+}
+
+IconHandle MemoryPlatform::LoadIcon(int id) {
+  trace_.push_back("LoadIcon " + std::to_string(id));
+  return reinterpret_cast<IconHandle>(static_cast<std::uintptr_t>(0x1C0000 + id));
+}
+
+std::vector<WindowHandle> MemoryPlatform::GetDescendants(WindowHandle window) {
+  std::vector<WindowHandle> descendants;
+  for (MemoryWindow* child : Window(window)->children) descendants.push_back(child);
+  return descendants;
+}
+
+bool MemoryPlatform::InvalidateRect(WindowHandle window, bool erase) {
+  trace_.push_back(std::string("InvalidateRect ") + std::to_string(Window(window)->id) +
+                   (erase ? " erase" : ""));
+  return true;
+}
+
+FontHandle MemoryPlatform::CreateFont(int height, const std::string& faceName) {
+  trace_.push_back("CreateFont " + faceName);
+  fonts_.push_back(FontRecord{height, faceName, false});
+  return reinterpret_cast<FontHandle>(static_cast<std::uintptr_t>(0xF0000 + fonts_.size()));
+}
+
+bool MemoryPlatform::DeleteFont(FontHandle font) {
+  const auto index = reinterpret_cast<std::uintptr_t>(font) - 0xF0001;
+  if (index >= fonts_.size()) return false;
+  fonts_[index].deleted = true;
+  return true;
+}
+
+MenuHandle MemoryPlatform::GetSystemMenu(WindowHandle window) {
+  trace_.push_back("GetSystemMenu");
+  return window;  // the dialog stands for its own system menu
+}
+
+bool MemoryPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
+                                const char* text) {
+  MemoryWindow* dialog = Window(menu);
+  dialog->systemMenu.push_back((flags & Mf::Separator) != 0 ? std::string("-") : std::string(text));
+  dialog->systemMenuIds.push_back(id);
+  return true;
+}
+
+bool MemoryPlatform::IsIconic(WindowHandle window) { return Window(window)->iconic; }
+
+int MemoryPlatform::GetSystemMetrics(int) { return 32; }
+
+void MemoryPlatform::GetClientSize(WindowHandle, int& width, int& height) {
+  width = clientWidth_;
+  height = clientHeight_;
+}
+
+void MemoryPlatform::Paint(WindowHandle window, const std::function<void(void* dc)>& paint) {
+  paint(window);
+}
+
+bool MemoryPlatform::DrawIcon(void*, int x, int y, IconHandle icon) {
+  iconDraws_.push_back(IconDraw{x, y, icon});
+  return true;
+}
+
+}  // namespace memory
