@@ -36,8 +36,7 @@ namespace {
 using IoctlFunction = int (*)(int, unsigned long, ...);
 
 struct SimulatedDevice {
-  std::string path;   // as configured: the name in the log
-  std::string real;   // the resolved path that /proc/self/fd shows
+  std::string path;  // as configured: the name in the log
   std::unique_ptr<sim::DriveModel> model;
 };
 
@@ -55,8 +54,6 @@ class Devices {
     for (sim::NamedDrive& drive : drives) {
       SimulatedDevice device;
       device.path = drive.name;
-      char resolved[PATH_MAX];
-      device.real = realpath(drive.name.c_str(), resolved) != nullptr ? resolved : drive.name;
       device.model = std::make_unique<sim::DriveModel>(drive.config);
       devices_.push_back(std::move(device));
     }
@@ -70,8 +67,13 @@ class Devices {
     const ssize_t length = readlink(link, target, sizeof target - 1);
     if (length <= 0) return nullptr;
     target[length] = '\0';
+    // Resolved at every request: the file may have been made, or its
+    // links changed, since the process started.
     for (SimulatedDevice& device : devices_) {
-      if (device.real == target) return &device;
+      char resolved[PATH_MAX];
+      if (realpath(device.path.c_str(), resolved) != nullptr && std::strcmp(resolved, target) == 0) {
+        return &device;
+      }
     }
     return nullptr;
   }

@@ -1,0 +1,324 @@
+// Drives the running Bitset.exe from a second program in the same Wine
+// prefix, as a user would: reads what the window shows, presses buttons,
+// answers message boxes.
+//
+//   BitsetDriver.exe STEP [STEP...]
+//
+// Steps run in order; the first that fails ends the program with exit code 1
+// and a message on stderr. Steps that read print one line of JSON.
+//
+//   wait-window [MS]      until the main window is visible and idle
+//   state                 the main window: drive box, fields, choices, buttons
+//   wait-msgbox [MS]      until a message box is open; prints it
+//   msgbox                the open message box, or null
+//   answer yes|no|ok      presses that button of the open message box and
+//                         waits until the box is gone and the window idle
+//   click ID              presses the button (radio or push) with that id
+//   select N              chooses line N of the drive box, as a user would
+//   settle                until the window has handled what it was sent
+//   close                 closes the main window (WM_CLOSE)
+//   wait-gone [MS]        until the main window no longer exists
+//   rect                  the main window's rectangle on the screen
+//
+// Every step waits at most MS milliseconds (default 20000).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kMainCaption[] = "Sorvel ZezIzurora Utility V1.02";
+constexpr DWORD kDefaultWait = 20000;
+constexpr UINT kSettleTimeout = 20000;
+constexpr int kMessageBoxText = 0xFFFF;
+
+// The control ids of the main window (res/resource.h).
+constexpr int kDriveBox = 1000;
+constexpr int kPlusRwText = 1314;
+constexpr int kPlusRText = 1315;
+constexpr int kSetPlusRw = 1319;
+constexpr int kPlusROwn = 1333;
+constexpr int kPlusRRom = 1334;
+constexpr int kPlusRwOwn = 1335;
+constexpr int kPlusRwRom = 1336;
+constexpr int kSetPlusR = 1337;
+
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], length,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::string Json(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", unsigned{byte});
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+// WM_GETTEXT across processes, sent itself: GetWindowText does not ask a
+// control of another process for its text.
+std::string WindowText(HWND window) {
+  if (window == nullptr) throw Failure("no such window");
+  const auto length = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto got = static_cast<int>(
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return Utf8(text);
+}
+
+std::string ClassName(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+HWND MainWindow() {
+  HWND window = FindWindowA("#32770", kMainCaption);
+  return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+HWND RequireMain() {
+  HWND window = MainWindow();
+  if (window == nullptr) throw Failure("the main window is not open");
+  return window;
+}
+
+HWND Control(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  if (control == nullptr) throw Failure("the main window has no control " + std::to_string(id));
+  return control;
+}
+
+BOOL CALLBACK CollectMessageBox(HWND window, LPARAM found) {
+  if (ClassName(window) == "#32770" && IsWindowVisible(window) &&
+      GetDlgItem(window, kMessageBoxText) != nullptr && WindowText(window) != kMainCaption) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND MessageBoxWindow() {
+  HWND found = nullptr;
+  EnumWindows(CollectMessageBox, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+template <typename Condition>
+bool WaitFor(DWORD milliseconds, Condition condition) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= milliseconds) return false;
+    Sleep(20);
+  }
+}
+
+// Returns once the window's thread has handled every message sent to it
+// before: sent messages are handled in order, and only when the thread is
+// back in a message loop (its own, or a message box's).
+void Settle(HWND window) {
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kSettleTimeout, &result) == 0 &&
+      IsWindow(window)) {
+    throw Failure("the main window does not answer");
+  }
+}
+
+std::string MessageBoxJson(HWND box) {
+  std::string buttons;
+  static const struct {
+    int id;
+    const char* name;
+  } kButtons[] = {{IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"}};
+  for (const auto& button : kButtons) {
+    HWND control = GetDlgItem(box, button.id);
+    if (control == nullptr || !IsWindowVisible(control)) continue;
+    if (!buttons.empty()) buttons += ",";
+    buttons += Json(button.name);
+  }
+  HWND owner = GetWindow(box, GW_OWNER);
+  return "{\"caption\":" + Json(WindowText(box)) +
+         ",\"text\":" + Json(WindowText(GetDlgItem(box, kMessageBoxText))) +
+         ",\"buttons\":[" + buttons + "],\"owner\":" +
+         Json(owner != nullptr ? WindowText(owner) : std::string()) + "}";
+}
+
+std::string ComboLines(HWND combo) {
+  std::string lines;
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const auto length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+    if (length < 0) throw Failure("cannot read line " + std::to_string(i) + " of the drive box");
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto got = static_cast<int>(
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0])));
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    if (i > 0) lines += ",";
+    lines += Json(Utf8(text));
+  }
+  return "[" + lines + "]";
+}
+
+std::string StateJson(HWND dialog) {
+  HWND combo = Control(dialog, kDriveBox);
+  std::string json = "{\"drives\":" + ComboLines(combo);
+  json += ",\"selected\":" + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+  json += ",\"text\":{";
+  json += "\"" + std::to_string(kPlusRText) + "\":" + Json(WindowText(Control(dialog, kPlusRText)));
+  json += ",\"" + std::to_string(kPlusRwText) + "\":" +
+          Json(WindowText(Control(dialog, kPlusRwText)));
+  json += "},\"checked\":{";
+  const int radios[] = {kPlusROwn, kPlusRRom, kPlusRwOwn, kPlusRwRom};
+  for (int radio : radios) {
+    if (radio != radios[0]) json += ",";
+    const LRESULT state = SendMessageW(Control(dialog, radio), BM_GETCHECK, 0, 0);
+    json += "\"" + std::to_string(radio) + "\":" + (state == BST_CHECKED ? "true" : "false");
+  }
+  json += "},\"enabled\":{";
+  const int buttons[] = {kSetPlusR, kSetPlusRw};
+  for (int button : buttons) {
+    if (button != buttons[0]) json += ",";
+    json += "\"" + std::to_string(button) +
+            "\":" + (IsWindowEnabled(Control(dialog, button)) ? "true" : "false");
+  }
+  return json + "}}";
+}
+
+DWORD Milliseconds(const std::vector<std::string>& args, std::size_t& at) {
+  if (at + 1 < args.size() && !args[at + 1].empty() &&
+      args[at + 1].find_first_not_of("0123456789") == std::string::npos) {
+    return static_cast<DWORD>(std::strtoul(args[++at].c_str(), nullptr, 10));
+  }
+  return kDefaultWait;
+}
+
+const std::string& Argument(const std::vector<std::string>& args, std::size_t& at) {
+  if (at + 1 >= args.size()) throw Failure(args[at] + " needs an argument");
+  return args[++at];
+}
+
+int Number(const std::string& text) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 0);
+  if (text.empty() || *end != '\0') throw Failure("not a number: " + text);
+  return static_cast<int>(value);
+}
+
+void Print(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+void Run(const std::vector<std::string>& args) {
+  for (std::size_t at = 0; at < args.size(); ++at) {
+    const std::string& step = args[at];
+    if (step == "wait-window") {
+      const DWORD wait = Milliseconds(args, at);
+      if (!WaitFor(wait, [] { return MainWindow() != nullptr; })) {
+        HWND box = MessageBoxWindow();
+        throw Failure("the main window did not open" +
+                      (box != nullptr ? "; a message box is open: " + MessageBoxJson(box)
+                                      : std::string()));
+      }
+      Settle(RequireMain());
+    } else if (step == "state") {
+      Print(StateJson(RequireMain()));
+    } else if (step == "wait-msgbox") {
+      const DWORD wait = Milliseconds(args, at);
+      if (!WaitFor(wait, [] { return MessageBoxWindow() != nullptr; })) {
+        throw Failure("no message box opened");
+      }
+      Print(MessageBoxJson(MessageBoxWindow()));
+    } else if (step == "msgbox") {
+      HWND box = MessageBoxWindow();
+      Print(box != nullptr ? MessageBoxJson(box) : "null");
+    } else if (step == "answer") {
+      const std::string& answer = Argument(args, at);
+      const int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "ok" ? IDOK : 0;
+      if (id == 0) throw Failure("answer yes, no or ok, not " + answer);
+      HWND box = MessageBoxWindow();
+      if (box == nullptr) throw Failure("no message box to answer " + answer);
+      HWND button = GetDlgItem(box, id);
+      if (button == nullptr || !IsWindowVisible(button)) {
+        throw Failure("the message box has no " + answer + " button: " + MessageBoxJson(box));
+      }
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      if (!WaitFor(kDefaultWait, [box] { return !IsWindow(box); })) {
+        throw Failure("the message box stayed open");
+      }
+      if (HWND main = FindWindowA("#32770", kMainCaption)) Settle(main);
+    } else if (step == "click") {
+      HWND main = RequireMain();
+      HWND button = Control(main, Number(Argument(args, at)));
+      // A sent message that does not wait: the handler may open a message box.
+      SendNotifyMessageW(button, BM_CLICK, 0, 0);
+      Settle(main);
+    } else if (step == "select") {
+      HWND main = RequireMain();
+      const int line = Number(Argument(args, at));
+      HWND combo = Control(main, kDriveBox);
+      if (SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(line), 0) != line) {
+        throw Failure("the drive box has no line " + std::to_string(line));
+      }
+      // CB_SETCURSEL notifies nobody: tell the window as the box would.
+      SendNotifyMessageW(main, WM_COMMAND, MAKEWPARAM(kDriveBox, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+      Settle(main);
+    } else if (step == "settle") {
+      Settle(RequireMain());
+    } else if (step == "close") {
+      PostMessageW(RequireMain(), WM_CLOSE, 0, 0);
+    } else if (step == "wait-gone") {
+      const DWORD wait = Milliseconds(args, at);
+      if (!WaitFor(wait, [] { return FindWindowA("#32770", kMainCaption) == nullptr; })) {
+        throw Failure("the main window is still there");
+      }
+    } else if (step == "rect") {
+      RECT rect{};
+      GetWindowRect(RequireMain(), &rect);
+      Print("[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+            std::to_string(rect.right) + "," + std::to_string(rect.bottom) + "]");
+    } else {
+      throw Failure("unknown step " + step);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    Run(args);
+  } catch (const Failure& failure) {
+    std::fprintf(stderr, "BitsetDriver: %s\n", failure.what());
+    return 1;
+  }
+  return 0;
+}
