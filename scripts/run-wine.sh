@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Starts the x86_64 Bitset.exe under Wine in a fresh prefix (build/wine/run).
+#
+#   scripts/run-wine.sh                  a simulated QSI writer (BX03) as D:
+#   scripts/run-wine.sh --drive /dev/sr0 the real drive behind /dev/sr0 as D:
+#   scripts/run-wine.sh --aspi           the simulated writer on an ASPI bus
+#                                        (0:1:0), Windows 98 reported
+#   --config "settings=0x01;..."         changes the simulated writer (the
+#                                        fields of sim/DriveModel.h)
+#
+# Without a DISPLAY the window goes to a private Xvfb; a screenshot is saved
+# after start-up. ./run.sh builds Bitset.exe first; the simulation library of
+# the host build is built here when missing.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+WINE64=${WINE64:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+
+drive=""
+aspi=0
+config="vendor=QSI;product=DVDRW SDW-082;revision=BX03;vendor-commands=1;settings=0x00"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --drive) drive=${2:?--drive needs a device such as /dev/sr0}; shift 2 ;;
+    --aspi) aspi=1; shift ;;
+    --config) config="$config;${2:?--config needs drive settings}"; shift 2 ;;
+    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "unknown option $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+if [ -n "$drive" ] && [ "$aspi" = 1 ]; then
+  echo "--drive and --aspi exclude each other" >&2
+  exit 2
+fi
+
+exe="$root/build/win64/Bitset.exe"
+aspi_dll="$root/build/win64/sim/wnaspi32.dll"
+preload="$root/build/host/libbitset-sgio-sim.so"
+[ -f "$exe" ] || { echo "$exe is missing: run ./scripts/build.sh win64" >&2; exit 1; }
+if [ "$aspi" = 1 ] && [ ! -f "$aspi_dll" ]; then
+  echo "$aspi_dll is missing: run ./scripts/build.sh win64" >&2
+  exit 1
+fi
+if [ -z "$drive" ] && [ "$aspi" = 0 ]; then
+  cmake --preset host >/dev/null
+  cmake --build --preset host --target sgio_preload >/dev/null
+fi
+
+run_dir="$root/build/wine/run"
+prefix="$run_dir/prefix"
+log="$run_dir/drive-commands.log"
+screenshot="$root/build/screenshots/run.png"
+rm -rf "$run_dir"
+mkdir -p "$run_dir" "$(dirname "$screenshot")"
+
+prefix_args=()
+version="NT family (Wine's default), SCSI pass-through"
+if [ -n "$drive" ]; then
+  [ -e "$drive" ] || { echo "$drive does not exist" >&2; exit 1; }
+  if [ ! -r "$drive" ] || [ ! -w "$drive" ]; then
+    echo "warning: $drive needs read and write access for SCSI pass-through" >&2
+  fi
+  prefix_args+=(--cdrom "d:$drive")
+  device="$drive"
+elif [ "$aspi" = 1 ]; then
+  prefix_args+=(--version win98)
+  version="Windows 98, ASPI"
+  device="simulated WNASPI32.DLL, adapter 0 target 1 lun 0"
+else
+  device="$run_dir/sr0"
+  : >"$device"
+  prefix_args+=(--cdrom "d:$device")
+fi
+"$root/scripts/wine-prefix.sh" "$prefix" "${prefix_args[@]}"
+program_dir="$prefix/drive_c/bitset"
+mkdir -p "$program_dir"
+cp "$exe" "$program_dir/"
+[ "$aspi" = 0 ] || cp "$aspi_dll" "$program_dir/"
+
+export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+xvfb_pid=""
+cleanup() {
+  "$WINESERVER" -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec {display_fd}<> <(:)
+  Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  read -r -t 10 -u "$display_fd" display_number ||
+    { echo "Xvfb did not start: see $run_dir/xvfb.log" >&2; exit 1; }
+  export DISPLAY=":$display_number"
+  private_display=1
+else
+  private_display=0
+fi
+
+app_env=(BITSET_SIM_LOG="$log")
+if [ -z "$drive" ] && [ "$aspi" = 0 ]; then
+  app_env+=(LD_PRELOAD="$preload" BITSET_SIM_DRIVES="$device=$config")
+elif [ "$aspi" = 1 ]; then
+  app_env+=(BITSET_SIM_ASPI="0:1:0=$config" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wnaspi32=n")
+fi
+
+cat <<EOF
+Bitset.exe under Wine
+  program      $program_dir/Bitset.exe (C:\\bitset\\Bitset.exe)
+  prefix       $prefix
+  drive        $device
+  system       $version
+  display      $DISPLAY$([ "$private_display" = 1 ] && echo " (private Xvfb)")
+EOF
+if [ -z "$drive" ]; then
+  echo "  drive config $config"
+  echo "  commands     $log (every command the simulated drive received)"
+fi
+
+cd "$program_dir"
+env "${app_env[@]}" "$WINE64" 'C:\bitset\Bitset.exe' >"$run_dir/bitset.out" 2>&1 &
+app_pid=$!
+if [ "$private_display" = 1 ]; then
+  # Let the window come up, then show what it looks like.
+  sleep 4
+  if import -window root "$screenshot" 2>/dev/null; then
+    echo "  screenshot   $screenshot"
+  fi
+  echo "  look         import -display $DISPLAY -window root shot.png"
+fi
+echo "Waiting for Bitset.exe to end (Ctrl-C ends it)..."
+status=0
+wait "$app_pid" || status=$?
+echo "Bitset.exe ended with exit code $status; its output: $run_dir/bitset.out"
+exit "$status"
