@@ -409,6 +409,36 @@ class PassThroughRoute(Journey):
         self.assertEqual([], s.open_device_files())
         self.close_and_wait(s)
 
+    def test_old_firmware_is_refused_before_anything_is_sent(self):
+        s = self.session(sg_drives={"D": QSI + ";revision=BX02"})
+        s.start()
+        state, = s.drive("wait-window", "state")
+        self.assertEqual({"1337": True, "1319": True}, state["enabled"])
+        s.new_commands()
+        box, = s.drive("click", SET_PLUS_RW, "wait-msgbox", 10000)
+        self.assertEqual({"caption": "Bitset",
+                          "text": "Wrong firmware revision,  you must upgrade to at least BX03 firmware",
+                          "buttons": ["ok"], "owner": CAPTION}, box)
+        s.drive("answer", "ok")
+        self.assertEqual([], s.new_commands())
+        self.close_and_wait(s)
+
+    def test_refused_write_is_reported_and_ends_the_program(self):
+        s = self.session(sg_drives={"D": QSI + ";write-fails=1"})
+        s.start()
+        s.drive("wait-window")
+        s.new_commands()
+        self.assert_confirmation_then(s, SET_PLUS_R, "yes")
+        box, = s.drive("wait-msgbox", 10000)
+        self.assertEqual({"caption": "Bitset",
+                          "text": "Error. May not be a QSI / Nu-Tek drive or wrong firmware",
+                          "buttons": ["ok"], "owner": CAPTION}, box)
+        s.drive("answer", "ok")
+        self.assertEqual(0, s.wait_exit())
+        dev = s.devices["D"] + " "
+        self.assertEqual([dev + write_setting(0xD0) + " check 5/24/00", dev + READ_SETTINGS + " good"],
+                         s.new_commands())
+
     def test_no_drive_at_all_ends_with_the_reason(self):
         # Only the C: folder drive, and Wine's own WNASPI32 without adapters.
         s = self.session()
