@@ -224,10 +224,12 @@ class Session:
         return fresh
 
     def open_device_files(self):
-        """Open descriptors of the simulated device files, in Bitset.exe and the wineserver."""
+        """Open descriptors, in Bitset.exe and the wineserver, of the simulated
+        device files and of the C: folder that \\\\.\\C: opens."""
         found = []
         pids = [self.process.pid] + self._wineserver_pids()
         targets = {os.path.realpath(path) for path in self.devices.values()}
+        targets.add(os.path.realpath(os.path.join(self.prefix, "drive_c")))
         for pid in pids:
             fd_dir = "/proc/%d/fd" % pid
             try:
@@ -372,6 +374,21 @@ class PassThroughRoute(Journey):
         self.assertEqual([dev + INQUIRY + " good",
                           dev + READ_SETTINGS + " check 5/20/00",
                           dev + READ_SETTINGS + " check 5/20/00"], s.new_commands())
+        self.assertEqual([], s.open_device_files())
+        self.close_and_wait(s)
+
+    def test_only_answering_cd_dvd_drives_are_listed(self):
+        s = self.session(sg_drives={"D": "type=0;vendor=ATA;product=ST380011A;vendor-commands=0",
+                                    "E": QSI, "F": QSI + ";inquiry-fails=1"})
+        s.start()
+        state, = s.drive("wait-window", "state")
+        self.assertEqual([QSI_LINE + " (E:)"], state["drives"])
+        self.assertEqual({PLUS_R_TEXT: "DVD-ROM", PLUS_RW_TEXT: "DVD+RW"}, state["text"])
+        self.assert_no_message_box(s)
+        self.assertEqual([s.devices["D"] + " " + INQUIRY + " good",
+                          s.devices["E"] + " " + INQUIRY + " good",
+                          s.devices["F"] + " " + INQUIRY + " check 2/04/00"]
+                         + [s.devices["E"] + " " + READ_SETTINGS + " good"] * 3, s.new_commands())
         self.assertEqual([], s.open_device_files())
         self.close_and_wait(s)
 
