@@ -131,6 +131,16 @@ TEST_F(DriveLetterDiscoveryTest, NoDriveListFromThePlatformTriesAspi) {
   EXPECT_TRUE(Enabled(IDC_SET_PLUS_R));
 }
 
+TEST_F(DriveLetterDiscoveryTest, DiscardedRecordIsNeitherSelectedNorBound) {
+  platform.AddDrive('D', test::QsiWriter());
+  platform.AddDrive('E', test::HardDisk());  // questioned last, then destroyed
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
+    EXPECT_TRUE(dialog.EnumerateSptiDrives());
+    EXPECT_EQ(dialog.SelectedDevice(), nullptr);
+    EXPECT_EQ(dialog.Channel().BoundDevice(), nullptr);
+  });
+}
+
 TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling) {
   platform.AddDrive('D', test::QsiWriter());
   platform.AddDrive('E', test::PlainCdRom());
