@@ -129,6 +129,18 @@ HWND MessageBoxWindow() {
   return found;
 }
 
+HWND AboutBox() {
+  HWND about = FindWindowA("#32770", "About");
+  return about != nullptr && IsWindowVisible(about) ? about : nullptr;
+}
+
+std::string RectJson(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return "[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+         std::to_string(rect.right) + "," + std::to_string(rect.bottom) + "]";
+}
+
 template <typename Condition>
 bool WaitFor(DWORD milliseconds, Condition condition) {
   const DWORD start = GetTickCount();
@@ -300,10 +312,27 @@ void Run(const std::vector<std::string>& args) {
         throw Failure("the main window is still there");
       }
     } else if (step == "rect") {
-      RECT rect{};
-      GetWindowRect(RequireMain(), &rect);
-      Print("[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-            std::to_string(rect.right) + "," + std::to_string(rect.bottom) + "]");
+      Print(RectJson(RequireMain()));
+    } else if (step == "syscommand") {
+      // As a click on a system-menu entry sends it.
+      PostMessageW(RequireMain(), WM_SYSCOMMAND, static_cast<WPARAM>(Number(Argument(args, at))), 0);
+    } else if (step == "about") {
+      // The about box: its texts, owner and place; then it is closed with OK.
+      if (!WaitFor(kDefaultWait, [] { return AboutBox() != nullptr; })) {
+        throw Failure("the about box did not open");
+      }
+      HWND about = AboutBox();
+      HWND main = RequireMain();
+      Print(std::string("{\"title\":") + Json(WindowText(GetDlgItem(about, 1013))) +
+            ",\"ownedByMain\":" + (GetWindow(about, GW_OWNER) == main ? "true" : "false") +
+            ",\"mainEnabled\":" + (IsWindowEnabled(main) ? "true" : "false") +
+            ",\"rect\":" + RectJson(about) + ",\"mainRect\":" + RectJson(main) + "}");
+      PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+      if (!WaitFor(kDefaultWait, [about] { return !IsWindow(about); })) {
+        throw Failure("the about box stayed open");
+      }
+      Settle(main);
     } else {
       throw Failure("unknown step " + step);
     }

@@ -553,6 +553,24 @@ class Screen(Journey):
         print("screenshots: %s, %s" % (screen, window))
         self.close_and_wait(s)
 
+    def test_about_box_opens_from_the_system_menu(self):
+        s = self.session(sg_drives={"D": QSI})
+        s.start()
+        s.drive("wait-window")
+        about = s.drive("syscommand", 0x10, "about")[0]
+        self.assertEqual(about["title"], "Sorvel Bitsetting Utility V1.02")
+        self.assertTrue(about["ownedByMain"])
+        self.assertFalse(about["mainEnabled"], "the main window is disabled while it runs")
+        # Centred over the main window.
+        left, top, right, bottom = about["rect"]
+        main_left, main_top, main_right, main_bottom = about["mainRect"]
+        self.assertLessEqual(abs((left + right) - (main_left + main_right)), 2)
+        self.assertLessEqual(abs((top + bottom) - (main_top + main_bottom)), 2)
+        # 0x20 is no about command: nothing opens, the window stays usable.
+        s.drive("syscommand", 0x20, "settle")
+        self.assertIsNone(s.drive("msgbox")[0])
+        self.close_and_wait(s)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
