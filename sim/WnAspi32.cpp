@@ -28,11 +28,6 @@
 
 namespace {
 
-constexpr std::uint8_t kSsInvalidCmd = 0x80;
-constexpr std::uint8_t kSsInvalidHa = 0x81;
-constexpr std::uint8_t kSsNoDevice = 0x82;
-constexpr std::uint8_t kSsInvalidSrb = 0xE0;
-constexpr std::uint8_t kSrbPosting = 0x01;
 constexpr std::uint8_t kCheckCondition = 0x02;
 constexpr std::uint8_t kMaxAdapters = 8;
 

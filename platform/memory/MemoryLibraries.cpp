@@ -122,13 +122,13 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
       std::vector<std::uint8_t>(srb->CDBByte, srb->CDBByte + std::min<int>(srb->SRB_CDBLen, 16)),
       srb->SRB_BufLen});
   if (srb->SRB_HaId >= aspi_->adapters) {
-    srb->SRB_Status = 0x81;  // SS_INVALID_HA
+    srb->SRB_Status = kSsInvalidHa;
     return srb->SRB_Status;
   }
   auto device = aspi_->devices.find(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun));
   if (device == aspi_->devices.end()) {
     srb->SRB_Status = kSsErr;
-    srb->SRB_HaStat = 0x11;  // selection time-out
+    srb->SRB_HaStat = kHaSelectionTimeOut;
   } else {
     const sim::Direction direction = (srb->SRB_Flags & kSrbDirIn) != 0 ? sim::Direction::FromDrive
                                                                        : sim::Direction::ToDrive;
