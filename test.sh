@@ -5,3 +5,5 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32
 ctest --preset host
+# The sizes of both executables (the release build must stay within 256 KiB).
+python3 tests/exe/check_exe.py sizes build/win32/Bitset.exe build/win64/Bitset.exe

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/Centring.h"
 #include "framework/WinApp.h"
 
 CDialog::CDialog(int templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
@@ -54,7 +55,9 @@ void CDialog::AttachWindow(WindowHandle window) { Attach(window); }
 bool CDialog::HandleMessage(std::uint32_t message, WParam wParam, LParam lParam,
                             LResult& result) {
   if (message == Msg::InitDialog) {
+    const PlacementBefore before = CapturePlacement(GetSafeHwnd());
     result = OnInitDialog() ? 1 : 0;
+    CenterIfUnplaced(GetSafeHwnd(), before);
     return true;
   }
   useDefault_ = false;

@@ -4,19 +4,35 @@
 #include <cstdio>
 #include <vector>
 
+namespace {
+constexpr std::size_t kFirstSize = 128;
+constexpr std::size_t kMaxSize = 65536;
+
+// On Windows the C library's own formatting: MinGW's C99 one would carry its
+// floating-point conversions (some 40 KiB) into the executable, for texts
+// that hold only integers and strings.
+int FormatInto(char* buffer, std::size_t size, const char* format, va_list args) {
+#if defined(_WIN32)
+  return _vsnprintf(buffer, size, format, args);
+#else
+  return std::vsnprintf(buffer, size, format, args);
+#endif
+}
+}  // namespace
+
+// The buffer grows until the text fits: a C99 library reports the length it
+// needs, the Windows C library only -1 when the text does not fit.
 std::string FormatString(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list measure;
-  va_copy(measure, args);
-  const int length = std::vsnprintf(nullptr, 0, format, measure);
-  va_end(measure);
-  std::string text;
-  if (length > 0) {
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    text.assign(buffer.data(), static_cast<std::size_t>(length));
+  std::vector<char> buffer(kFirstSize);
+  for (;;) {
+    va_list args;
+    va_start(args, format);
+    const int length = FormatInto(buffer.data(), buffer.size(), format, args);
+    va_end(args);
+    if (length >= 0 && static_cast<std::size_t>(length) < buffer.size()) {
+      return std::string(buffer.data(), static_cast<std::size_t>(length));
+    }
+    if (buffer.size() >= kMaxSize) return std::string();
+    buffer.resize(length >= 0 ? static_cast<std::size_t>(length) + 1 : buffer.size() * 2);
   }
-  va_end(args);
-  return text;
 }

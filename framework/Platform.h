@@ -22,6 +22,14 @@ struct OsVersionInfo {
   std::uint32_t platformId = 0;
 };
 
+// A rectangle in screen pixels, right and bottom exclusive.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
 // The dialog side of a window: the platform hands it every message of the
 // dialog window it created for it.
 class DialogTarget {
@@ -63,6 +71,11 @@ class Platform {
   virtual bool IsWindowEnabled(WindowHandle window) = 0;
   virtual bool SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                             std::uint32_t flags) = 0;
+  // The window's frame in screen pixels.
+  virtual bool GetWindowRect(WindowHandle window, Rect& rect) = 0;
+  // The window's owner (GW_OWNER), or null.
+  virtual WindowHandle GetOwner(WindowHandle window) = 0;
+  virtual bool IsWindowVisible(WindowHandle window) = 0;
   virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                          std::uint32_t type) = 0;
   // String resource of the executable; empty when there is none.
@@ -110,6 +123,18 @@ class Platform {
   virtual std::uint32_t GetLastError() = 0;
   // The export with the given ordinal, or null.
   virtual void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) = 0;
+
+  // A library already loaded into the process, without loading it; null
+  // when it is not there.
+  virtual ModuleHandle GetModuleHandle(const char* name) = 0;
+
+  // --- Screen ----------------------------------------------------------------
+  // The primary screen's work area: SystemParametersInfoA(SPI_GETWORKAREA).
+  virtual bool GetSystemWorkArea(Rect& area) = 0;
+  // Calls a MonitorFromWindow entry point; null when it names no monitor.
+  virtual void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) = 0;
+  // Calls a GetMonitorInfoA entry point and gives the monitor's work area.
+  virtual bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) = 0;
 
   // --- HTML Help -------------------------------------------------------------
   // The default value of a key under HKEY_CLASSES_ROOT, read with read access

@@ -87,7 +87,12 @@ enum : std::uint32_t {
 }  // namespace Ws
 
 namespace Swp {
-enum : std::uint32_t { NoSize = 0x0001, NoZOrder = 0x0004 };
+enum : std::uint32_t { NoSize = 0x0001, NoZOrder = 0x0004, NoActivate = 0x0010 };
+}
+
+// Dialog styles that ask the dialog manager to place the dialog itself.
+namespace Ds {
+enum : std::uint32_t { AbsAlign = 0x0001, Center = 0x0800, CenterMouse = 0x1000 };
 }
 
 namespace Icon {

@@ -1,7 +1,8 @@
 #include "scsi/ScsiPassThrough.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "devices/DeviceInfo.h"
 #include "framework/Platform.h"
@@ -47,9 +48,10 @@ std::uint8_t& CScsiPassThrough::CommandByte(int index) {
 int CScsiPassThrough::OpenDrive(const char* driveName) {
   if (!UsesSpti(GetPlatformClass())) return 1;
   CloseDrive();
-  char path[32];
-  std::snprintf(path, sizeof path, "\\\\.\\%.*s", 27, driveName);
-  device_ = GetPlatform().CreateFile(path, kGenericRead | kGenericWrite,
+  // At most 27 characters of the name, as the 32-byte path always held.
+  const char* end = std::find(driveName, driveName + 27, '\0');
+  const std::string path = "\\\\.\\" + std::string(driveName, end);
+  device_ = GetPlatform().CreateFile(path.c_str(), kGenericRead | kGenericWrite,
                                      kFileShareRead | kFileShareWrite, kOpenExisting, 0);
   return IsDriveOpen() ? 1 : 0;
 }

@@ -50,6 +50,7 @@ ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
 }
 
 void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
+  if (module == &user32Tag_) return User32Export(name);
   if (module != aspi_.get() || !aspi_) return nullptr;
   const std::string entry(name);
   if (entry == "GetASPI32SupportInfo") return reinterpret_cast<void*>(&AspiSupportInfoEntry);

@@ -125,6 +125,16 @@ class MemoryPlatform : public Platform {
   long long ThrownExceptionValue() const { return thrownException_; }
   void SetString(int id, const std::string& text) { strings_[id] = text; }
   void SetIconic(WindowHandle dialog, bool iconic);
+  // The work area SystemParametersInfoA(SPI_GETWORKAREA) reports.
+  void SetSystemWorkArea(Rect area) { systemWorkArea_ = area; }
+  // Whether user32 exports MonitorFromWindow and GetMonitorInfoA (Windows 95
+  // and NT 4.0 do not), and the work area of the one monitor they report.
+  void SetMonitorApi(bool present, Rect monitorWorkArea) {
+    monitorApi_ = present;
+    monitorWorkArea_ = monitorWorkArea;
+  }
+  // Moves a window, as the user would by dragging it.
+  void MoveWindow(WindowHandle window, int x, int y);
   AspiSimulation& InstallAspi(const std::string& place = "WNASPI32.DLL");
   // An HTML Help library loadable by this name, with or without its entry.
   void InstallHtmlHelp(const std::string& place, bool hasEntry = true);
@@ -189,6 +199,9 @@ class MemoryPlatform : public Platform {
   bool IsWindowEnabled(WindowHandle window) override;
   bool SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
+  bool GetWindowRect(WindowHandle window, Rect& rect) override;
+  WindowHandle GetOwner(WindowHandle window) override;
+  bool IsWindowVisible(WindowHandle window) override;
   int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                  std::uint32_t type) override;
   std::string LoadString(int id) override;
@@ -216,6 +229,10 @@ class MemoryPlatform : public Platform {
   bool FreeLibrary(ModuleHandle module) override;
   std::uint32_t GetLastError() override { return lastError_; }
   void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) override;
+  ModuleHandle GetModuleHandle(const char* name) override;
+  bool GetSystemWorkArea(Rect& area) override;
+  void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) override;
+  bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) override;
   bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
                               std::string& value) override;
   WindowHandle GetDesktopWindow() override { return desktop_.get(); }
@@ -244,6 +261,7 @@ class MemoryPlatform : public Platform {
   void SetClientSize(int width, int height) { clientWidth_ = width, clientHeight_ = height; }
 
  private:
+  void* User32Export(const std::string& name);
   void MaybeThrow(const std::string& call);
   MemoryWindow* CreateDialogWindow(int templateId, MemoryWindow* owner);
   bool Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam, LParam lParam,
@@ -301,6 +319,12 @@ class MemoryPlatform : public Platform {
     bool signalled;
   };
   std::map<EventHandle, EventState> events_;
+
+  Rect systemWorkArea_{0, 0, 1024, 738};
+  bool monitorApi_ = true;
+  Rect monitorWorkArea_{0, 0, 1024, 738};
+  int user32Tag_ = 0;
+  int monitorTag_ = 0;
 
   std::vector<FontRecord> fonts_;
   std::vector<IconDraw> iconDraws_;

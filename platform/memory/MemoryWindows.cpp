@@ -83,7 +83,9 @@ MemoryWindow* MemoryPlatform::CreateDialogWindow(int templateId, MemoryWindow* o
   MemoryWindow* dialog = windows_.back().get();
   dialog->windowClass = "#32770";
   dialog->text = dialogTemplate->caption;
-  dialog->style = dialogTemplate->style;
+  // The dialog manager creates the window hidden, whatever the template
+  // says, and shows it once initialisation has ended.
+  dialog->style = dialogTemplate->style & ~std::uint32_t{Ws::Visible};
   dialog->templateId = templateId;
   dialog->parent = owner;
   dialog->cx = dialogTemplate->cx;
@@ -118,6 +120,7 @@ LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, Dialo
   target.AttachWindow(dialog);
   LResult ignored = 0;
   target.HandleMessage(Msg::InitDialog, 0, 0, ignored);
+  dialog->style |= Ws::Visible;  // the dialog manager shows it once initialised
   auto& queue = sessions_[templateId];
   if (!dialog->ended && !queue.empty()) {
     auto session = std::move(queue.front());
@@ -128,6 +131,7 @@ LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, Dialo
   if (!dialog->ended) Close(dialog);
   if (!dialog->ended) EndDialog(dialog, Id::Cancel);
   dialog->target = nullptr;
+  dialog->style &= ~std::uint32_t{Ws::Visible};
   if (ownerWindow != nullptr) ownerWindow->enabled = ownerWasEnabled;
   dialogResults_.push_back(dialog->result);
   trace_.push_back("DialogEnded " + std::to_string(templateId));

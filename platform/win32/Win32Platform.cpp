@@ -31,7 +31,9 @@ static_assert(Cb::AddString == CB_ADDSTRING && Cb::GetCount == CB_GETCOUNT &&
               "combo-box messages");
 static_assert(Dlgc::RadioButton == DLGC_RADIOBUTTON && Ws::Group == WS_GROUP &&
                   Ws::Disabled == WS_DISABLED && Swp::NoSize == SWP_NOSIZE &&
-                  Swp::NoZOrder == SWP_NOZORDER && Icon::Big == ICON_BIG &&
+                  Swp::NoZOrder == SWP_NOZORDER && Swp::NoActivate == SWP_NOACTIVATE &&
+                  Ds::AbsAlign == DS_ABSALIGN && Ds::Center == DS_CENTER &&
+                  Ds::CenterMouse == DS_CENTERMOUSE && Icon::Big == ICON_BIG &&
                   Icon::Small == ICON_SMALL,
               "styles and flags");
 static_assert(Mb::YesNo == MB_YESNO && Mb::IconQuestion == MB_ICONQUESTION && Id::No == IDNO &&
@@ -67,63 +69,22 @@ void ReportException(HWND window, const std::string& what) {
   MessageBoxA(window, what.c_str(), AfxGetAppName().c_str(), MB_OK | MB_ICONERROR);
 }
 
-// The framework's centring: a dialog that initialisation did not move is
-// centred over its visible owner, else on its monitor's work area.
-void CenterDialog(HWND dialog) {
-  RECT window;
-  GetWindowRect(dialog, &window);
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  RECT area;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST),
-                  &monitor);
-  const RECT work = monitor.rcWork;
-  if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) {
-    GetWindowRect(owner, &area);
-  } else {
-    area = work;
-  }
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  int x = (area.left + area.right - width) / 2;
-  int y = (area.top + area.bottom - height) / 2;
-  if (x + width > work.right) x = work.right - width;
-  if (y + height > work.bottom) y = work.bottom - height;
-  if (x < work.left) x = work.left;
-  if (y < work.top) y = work.top;
-  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool ShouldCenter(HWND dialog, const RECT& before) {
-  RECT after;
-  GetWindowRect(dialog, &after);
-  if (IsWindowVisible(dialog)) return false;
-  if (after.left != before.left || after.top != before.top) return false;
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  if (owner != nullptr && IsWindowEnabled(owner)) return false;
-  const LONG style = GetWindowLongA(dialog, GWL_STYLE);
-  return (style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) == 0;
-}
+Rect ToRect(const RECT& rect) { return Rect{rect.left, rect.top, rect.right, rect.bottom}; }
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* target = reinterpret_cast<DialogTarget*>(GetWindowLongPtrA(window, DWLP_USER));
-  RECT before{};
   if (message == WM_INITDIALOG) {
     target = reinterpret_cast<DialogTarget*>(lParam);
     SetWindowLongPtrA(window, DWLP_USER, lParam);
     target->AttachWindow(window);
-    GetWindowRect(window, &before);
   }
   if (target == nullptr) return FALSE;
   try {
     LResult result = 0;
     if (!target->HandleMessage(message, wParam, lParam, result)) return FALSE;
-    if (message == WM_INITDIALOG) {
-      if (ShouldCenter(window, before)) CenterDialog(window);
+    if (message == WM_INITDIALOG || message == WM_QUERYDRAGICON) {
       return static_cast<INT_PTR>(result);
     }
-    if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);
     SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
     return TRUE;
   } catch (CFileException* exception) {
@@ -209,6 +170,21 @@ bool Win32Platform::IsWindowEnabled(WindowHandle window) {
 bool Win32Platform::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                                  std::uint32_t flags) {
   return ::SetWindowPos(Hwnd(window), nullptr, x, y, cx, cy, flags) != FALSE;
+}
+
+bool Win32Platform::GetWindowRect(WindowHandle window, Rect& rect) {
+  RECT frame{};
+  const bool done = ::GetWindowRect(Hwnd(window), &frame) != FALSE;
+  rect = ToRect(frame);
+  return done;
+}
+
+WindowHandle Win32Platform::GetOwner(WindowHandle window) {
+  return ::GetWindow(Hwnd(window), GW_OWNER);
+}
+
+bool Win32Platform::IsWindowVisible(WindowHandle window) {
+  return ::IsWindowVisible(Hwnd(window)) != FALSE;
 }
 
 int Win32Platform::MessageBox(WindowHandle owner, const std::string& text,
@@ -307,6 +283,31 @@ void* Win32Platform::GetProcAddress(ModuleHandle module, const char* name) {
 
 bool Win32Platform::FreeLibrary(ModuleHandle module) {
   return ::FreeLibrary(static_cast<HMODULE>(module)) != FALSE;
+}
+
+ModuleHandle Win32Platform::GetModuleHandle(const char* name) { return GetModuleHandleA(name); }
+
+bool Win32Platform::GetSystemWorkArea(Rect& area) {
+  RECT work{};
+  const bool done = SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) != FALSE;
+  area = ToRect(work);
+  return done;
+}
+
+void* Win32Platform::CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) {
+  using MonitorFromWindowFunction = HMONITOR(WINAPI*)(HWND, DWORD);
+  return reinterpret_cast<MonitorFromWindowFunction>(entry)(Hwnd(window), flags);
+}
+
+bool Win32Platform::CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) {
+  using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!reinterpret_cast<GetMonitorInfoFunction>(entry)(static_cast<HMONITOR>(monitor), &info)) {
+    return false;
+  }
+  workArea = ToRect(info.rcWork);
+  return true;
 }
 
 std::uint32_t Win32Platform::GetLastError() { return ::GetLastError(); }

@@ -17,3 +17,4 @@
 #undef GetLogicalDriveStrings
 #undef DrawIcon
 #undef GetNextWindow
+#undef GetModuleHandle
