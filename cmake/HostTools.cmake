@@ -45,3 +45,8 @@ set(BITSET_WIN32_DIR ${CMAKE_CURRENT_SOURCE_DIR}/build/win32 CACHE PATH
 add_test(NAME help_file
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/help/check_help.py
                  ${BITSET_WIN64_DIR} ${BITSET_WIN32_DIR})
+
+# The release package for Windows users (scripts/package.sh makes it).
+add_test(NAME release_package
+         COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/check_package.py
+                 ${CMAKE_CURRENT_SOURCE_DIR}/build/dist ${BITSET_WIN32_DIR})
