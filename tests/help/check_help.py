@@ -13,7 +13,6 @@ page must describe every message the program can show, in its exact words.
 
 import configparser
 import glob
-import html
 import html.parser
 import os
 import re
@@ -214,29 +213,30 @@ class HelpFile(unittest.TestCase):
 class ProductMessages(unittest.TestCase):
     """The messages the help describes are the ones in the program."""
 
+    @staticmethod
+    def sources():
+        """(path, code) of every source file of the program itself."""
+        for folder in PRODUCT_DIRS:
+            for path in sorted(glob.glob(os.path.join(ROOT, folder, "**", "*.[ch]*"), recursive=True)):
+                with open(path, encoding="latin-1") as source:
+                    yield path, source.read()
+
     def literals(self):
         found = []
-        for folder in PRODUCT_DIRS:
-            for path in glob.glob(os.path.join(ROOT, folder, "**", "*.cpp"), recursive=True):
-                with open(path, encoding="latin-1") as source:
-                    code = source.read()
-                found += [(path, m.group(1)) for m in re.finditer(
-                    r'(?:MessageBox\(\s*(?:FormatString\(\s*)?|failure\s*=\s*)"((?:[^"\\]|\\.)*)"', code)]
+        for path, code in self.sources():
+            found += [(path, m.group(1)) for m in re.finditer(
+                r'(?:MessageBox\(\s*(?:FormatString\(\s*)?|failure\s*=\s*)"((?:[^"\\]|\\.)*)"', code)]
         return found
 
     def test_every_listed_message_is_in_the_program(self):
-        sources = ""
-        for folder in PRODUCT_DIRS:
-            for path in glob.glob(os.path.join(ROOT, folder, "**", "*.cpp"), recursive=True):
-                with open(path, encoding="latin-1") as source:
-                    sources += source.read()
+        sources = "".join(code for _, code in self.sources())
         for message in MESSAGES:
             self.assertTrue('"%s"' % message in sources,
                             "the program no longer shows %r" % message)
 
     def test_every_message_of_the_program_is_listed(self):
         for path, message in self.literals():
-            self.assertIn(html.unescape(message), MESSAGES,
+            self.assertIn(message, MESSAGES,
                           "%s shows a message the help does not describe" % path)
 
 
