@@ -113,8 +113,13 @@ bool MemoryPlatform::ResetEvent(EventHandle event) {
 
 std::uint32_t MemoryPlatform::WaitForSingleObject(EventHandle event, std::uint32_t) {
   if (auto answer = Fault("WaitForSingleObject", kWaitFailed)) return AnswerAs<std::uint32_t>(*answer);
+  // While the caller waits, the library finishes what it has pending.
+  if (aspi_) {
+    for (void* srb : aspi_->pending) CompleteAspiRequest(static_cast<SrbExecScsiCmd*>(srb));
+    aspi_->pending.clear();
+  }
   auto found = events_.find(event);
-  if (found == events_.end() || !found->second.signalled) return 0xFFFFFFFFu;  // would hang
+  if (found == events_.end() || !found->second.signalled) return kWaitFailed;  // would hang
   return 0;
 }
 
@@ -133,6 +138,27 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
     srb->SRB_Status = kSsInvalidHa;
     return srb->SRB_Status;
   }
+  if (aspi_->completesInWait) {
+    srb->SRB_Status = kSsPending;
+    aspi_->pending.push_back(srb);
+    return kSsPending;
+  }
+  if (aspi_->completesAtOnce) {
+    ExecuteAspiRequest(srb);
+    return srb->SRB_Status;
+  }
+  CompleteAspiRequest(srb);
+  return kSsPending;
+}
+
+void MemoryPlatform::CompleteAspiRequest(SrbExecScsiCmd* srb) {
+  ExecuteAspiRequest(srb);
+  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
+  auto event = events_.find(postProc);
+  if (event != events_.end()) event->second.signalled = true;
+}
+
+void MemoryPlatform::ExecuteAspiRequest(SrbExecScsiCmd* srb) {
   auto device = aspi_->devices.find(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun));
   if (device == aspi_->devices.end()) {
     srb->SRB_Status = kSsErr;
@@ -150,11 +176,6 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
       srb->SRB_Status = kSsComp;
     }
   }
-  if (aspi_->completesAtOnce) return srb->SRB_Status;
-  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
-  auto event = events_.find(postProc);
-  if (event != events_.end()) event->second.signalled = true;
-  return kSsPending;
 }
 
 }  // namespace memory

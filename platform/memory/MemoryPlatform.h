@@ -16,6 +16,8 @@
 #include "framework/Platform.h"
 #include "sim/DriveModel.h"
 
+struct SrbExecScsiCmd;
+
 namespace memory {
 
 struct MemoryWindow {
@@ -89,6 +91,10 @@ struct AspiSimulation {
   int adapters = 1;
   bool exportsSendCommand = true;
   bool completesAtOnce = false;  // returns SS_COMP from SendASPI32Command
+  // Requests stay pending until the caller waits for them (a wait that
+  // faults leaves them pending); `pending` holds their request blocks.
+  bool completesInWait = false;
+  std::vector<void*> pending;
   std::map<std::uint32_t, sim::DriveModel> devices;  // key: adapter << 16 | target << 8 | lun
   struct Request {
     std::uint8_t adapter, target, lun, flags, cdbLength;
@@ -265,6 +271,8 @@ class MemoryPlatform : public Platform {
   // Counts a call of `kind`; when a fault is due, throws or gives the
   // answer the call must return (`failure` in the Fail mode).
   std::optional<long long> Fault(const std::string& kind, long long failure);
+  void CompleteAspiRequest(SrbExecScsiCmd* srb);
+  void ExecuteAspiRequest(SrbExecScsiCmd* srb);
   MemoryWindow* CreateDialogWindow(int templateId, MemoryWindow* owner);
   bool Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam, LParam lParam,
                 LResult& result);
