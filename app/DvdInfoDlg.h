@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/PlatformClass.h"
@@ -84,6 +85,10 @@ class CDvdInfoDlg : public CDialog {
   void DiscardRecord(CDeviceInfo* device);
   // Clears the selected and bound device unless they are listed records.
   void ForgetUnlistedBindings();
+  // Fills the drive box with a line for each listed record. A record whose
+  // line cannot be added is destroyed, so line i always names element i.
+  // Returns the number of lines.
+  int ListRecordsInDriveBox(const std::function<std::string(const CDeviceInfo&)>& lineOf);
 
   CAspiLibrary m_aspiLibrary;
   CScsiPassThrough m_channel;

@@ -38,12 +38,14 @@ int CDvdInfoDlg::QueryBookSettings() {
 // BN_CLICKED of "Set +R Book Value".
 void CDvdInfoDlg::OnSetPlusRBookType() {
   UpdateData(true);
+  if (m_plusRChoice < 0) return;  // no button reads as checked: the choice is unknown
   SetBookType(PlusRValueByte(m_plusRChoice));
 }
 
 // BN_CLICKED of "Set +RW Book Value".
 void CDvdInfoDlg::OnSetPlusRwBookType() {
   UpdateData(true);
+  if (m_plusRwChoice < 0) return;  // no button reads as checked: the choice is unknown
   SetBookType(PlusRwValueByte(m_plusRwChoice));
 }
 
@@ -53,8 +55,8 @@ void CDvdInfoDlg::SetBookType(std::uint8_t valueByte) {
     return;
   }
   if (MessageBox("Are you sure you want to change the bitsetting?", "Are you sure?",
-                 Mb::YesNo | Mb::IconQuestion) == Id::No) {
-    return;
+                 Mb::YesNo | Mb::IconQuestion) != Id::Yes) {
+    return;  // No, or no answer at all: a box that failed to show is no consent
   }
   m_channel.CommandByte(0) = kVendorOperation;
   m_channel.CommandByte(1) = kWriteSettingFunction;

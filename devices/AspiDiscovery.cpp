@@ -46,19 +46,16 @@ bool CDvdInfoDlg::EnumerateAspiDevices() {
           continue;
         }
         FillFromInquiry(*device, response);
-        if (IsListedType(device->PeripheralType)) m_deviceList.AddHead(device.release());
+        if (IsListedType(device->PeripheralType)) m_deviceList.AddHead(std::move(device));
       }
     }
   }
 
-  m_driveBox.ResetContent();
-  for (const CDeviceInfo* device : m_deviceList) {
-    const std::string line = FormatString("%u:%u:%u  %6s %s", unsigned{device->HostAdapter},
-                                          unsigned{device->TargetId}, unsigned{device->Lun},
-                                          DeviceTypeName(device->PeripheralType),
-                                          device->VendorProduct.c_str());
-    if (IsListedType(device->PeripheralType)) m_driveBox.AddString(line);
-  }
+  ListRecordsInDriveBox([](const CDeviceInfo& device) {
+    return FormatString("%u:%u:%u  %6s %s", unsigned{device.HostAdapter}, unsigned{device.TargetId},
+                        unsigned{device.Lun}, DeviceTypeName(device.PeripheralType),
+                        device.VendorProduct.c_str());
+  });
   m_driveBox.SetCurSel(0);
   UpdateData(false);
   return !m_deviceList.IsEmpty();

@@ -2,6 +2,16 @@
 
 #include <iterator>
 
+void DeviceList::AddTail(std::unique_ptr<CDeviceInfo> device) {
+  devices_.push_back(nullptr);
+  devices_.back() = device.release();
+}
+
+void DeviceList::AddHead(std::unique_ptr<CDeviceInfo> device) {
+  devices_.push_front(nullptr);
+  devices_.front() = device.release();
+}
+
 CDeviceInfo* DeviceList::GetAt(int index) const {
   if (!HasIndex(index)) return nullptr;
   return *std::next(devices_.begin(), index);
@@ -10,6 +20,14 @@ CDeviceInfo* DeviceList::GetAt(int index) const {
 CDeviceInfo* DeviceList::RemoveTail() {
   CDeviceInfo* device = devices_.back();
   devices_.pop_back();
+  return device;
+}
+
+CDeviceInfo* DeviceList::RemoveAt(int index) {
+  if (!HasIndex(index)) return nullptr;
+  auto at = std::next(devices_.begin(), index);
+  CDeviceInfo* device = *at;
+  devices_.erase(at);
   return device;
 }
 

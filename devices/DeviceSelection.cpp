@@ -11,7 +11,11 @@ CDeviceInfo* CDvdInfoDlg::GetSelectedDevice() {
       MessageBox("No Devices found");
       return nullptr;
     }
-    if (index < 0 || index > lines - 1) index = 0;  // silently the first line
+    if (index < 0 || index > lines - 1) {
+      // The first line, and the box shows it: commands go only to the drive shown.
+      index = 0;
+      if (m_driveBox.SetCurSel(index) != index) return nullptr;
+    }
     if (!m_deviceList.HasIndex(index)) {
       MessageBox("Error selecting device");
       return nullptr;

@@ -27,8 +27,8 @@ bool CDvdInfoDlg::EnumerateSptiDrives() {
       entry[2] = '\0';  // "D:\" becomes "D:"
       if (entry[0] == 'A' || entry[0] == 'B') continue;
 
-      m_channel.OpenDrive(entry);  // a drive that cannot be opened fails its INQUIRY
       auto device = std::make_unique<CDeviceInfo>();
+      m_channel.OpenDrive(entry);  // a drive that cannot be opened fails its INQUIRY
       m_selectedDevice = device.get();
       m_channel.BindDevice(device.get());
 
@@ -44,23 +44,16 @@ bool CDvdInfoDlg::EnumerateSptiDrives() {
       device->HostAdapter = static_cast<std::uint8_t>(answered);
       FillFromInquiry(*device, response);
       if (IsListedType(device->PeripheralType)) {
-        m_deviceList.AddTail(device.release());
+        m_deviceList.AddTail(std::move(device));
       } else {
         DiscardRecord(device.release());
       }
       ++answered;
     }
 
-    m_driveBox.ResetContent();
-    int lines = 0;
-    for (const CDeviceInfo* device : m_deviceList) {
-      const std::string line =
-          FormatString("%s (%2s)", device->VendorProduct.c_str(), device->DriveName);
-      if (IsListedType(device->PeripheralType)) {
-        m_driveBox.AddString(line);
-        ++lines;
-      }
-    }
+    const int lines = ListRecordsInDriveBox([](const CDeviceInfo& device) {
+      return FormatString("%s (%2s)", device.VendorProduct.c_str(), device.DriveName);
+    });
     m_driveBox.SetCurSel(0);
     UpdateData(false);
     return lines > 0;
