@@ -27,6 +27,8 @@ class DeviceList {
   CDeviceInfo* RemoveTail();
   // Takes the element at `index` out; its record becomes the caller's.
   CDeviceInfo* RemoveAt(int index);
+  // Whether `device` is one of the list's records.
+  bool Contains(const CDeviceInfo* device) const;
 
   // Destroys every record, tail first, and empties the list.
   void FreeAll();
