@@ -8,3 +8,11 @@ add_library(linux_platform STATIC
   platform/linux/SgIoTranslation.cpp
 )
 target_link_libraries(linux_platform PUBLIC bitset_core)
+
+add_library(bitset_cli STATIC
+  cli/CommandLine.cpp
+  cli/Console.cpp
+  cli/DeviceNodes.cpp
+  cli/JsonLine.cpp
+)
+target_link_libraries(bitset_cli PUBLIC linux_platform)
