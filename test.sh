@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-./scripts/build.sh host win64 win32
+./scripts/build.sh host win64 win32 cli
 ctest --preset host

@@ -136,7 +136,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   return parser.Run();
 }
 
-std::string VersionText() { return "bitset 1.02\n"; }
+std::string VersionText() { return "bitset 1.02"; }
 
 std::string HelpText() {
   return "Usage:\n"
@@ -173,5 +173,5 @@ std::string HelpText() {
          "  4  not a CD/DVD or WORM device\n"
          "  5  firmware refused (BX01, BX02)\n"
          "  6  the drive refused or did not answer a command\n"
-         "  7  cancelled: the change was not confirmed\n";
+         "  7  cancelled: the change was not confirmed";
 }

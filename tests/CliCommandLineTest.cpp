@@ -91,7 +91,7 @@ TEST(CliCommandLine, HelpNamesEveryExitCodeAndTheVersionIs102) {
                            "  7  cancelled"}) {
     EXPECT_NE(help.find(code), std::string::npos) << code;
   }
-  EXPECT_EQ(VersionText(), "bitset 1.02\n");
+  EXPECT_EQ(VersionText(), "bitset 1.02");
 }
 
 TEST(CliConsole, OnlyYesIsConsent) {
