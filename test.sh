@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds all targets and runs every test.
+# Installs what is missing, builds all targets and the release package, and
+# runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32 cli
+./scripts/package.sh
 ctest --preset host
