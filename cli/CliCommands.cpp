@@ -1,7 +1,9 @@
 #include "cli/CliCommands.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <system_error>
 
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
@@ -23,60 +25,94 @@ struct Run {
   const SystemPaths& paths;
 };
 
-// The first of the device's nodes that opens, questioned; false when none
-// could be used (said in the report unless sysfs shows it is no CD/DVD).
-bool QuestionDevice(Run& run, const DeviceNode& device) {
-  std::string why;
+std::vector<std::string> OtherNodes(const DeviceNode& device, const std::string& used) {
+  std::vector<std::string> others;
   for (const std::string& path : device.paths) {
-    NodeSession session(run.platform, path);
-    if (!session.Open()) {
-      if (why.empty()) why = "cannot open: " + DescribeFailure(session.Failure(), path);
-      continue;
-    }
-    if (!session.Inquire()) {
-      run.report.Unusable(path, "no answer to INQUIRY: " + DescribeFailure(session.Failure(), path));
-      return false;
-    }
-    if (!IsListedType(session.Record().PeripheralType)) return false;
-    std::vector<std::string> others = device.paths;
-    others.erase(std::find(others.begin(), others.end(), path));
-    run.report.Device(session, others);
-    return true;
+    if (path != used) others.push_back(path);
   }
-  const bool otherKind = device.sysfsType >= 0 && !IsListedType(device.sysfsType);
-  if (!otherKind) run.report.Unusable(device.paths.front(), why);
-  return false;
+  return others;
+}
+
+// The first of the device's nodes that opens, or null; `why` then tells
+// why the first could not be opened.
+std::unique_ptr<NodeSession> OpenFirst(Run& run, const DeviceNode& device, std::string& why) {
+  for (const std::string& path : device.paths) {
+    auto session = std::make_unique<NodeSession>(run.platform, path);
+    if (session->Open()) return session;
+    if (why.empty()) why = "cannot open: " + DescribeFailure(session->Failure(), path);
+  }
+  return nullptr;
+}
+
+// Lists the device if it answers the INQUIRY as a CD/DVD or WORM device. A
+// node that cannot be used is named, unless sysfs shows it is no CD/DVD.
+bool ListDevice(Run& run, const DeviceNode& device) {
+  std::string why;
+  const std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  if (session == nullptr) {
+    const bool otherKind = device.sysfsType >= 0 && !IsListedType(device.sysfsType);
+    if (!otherKind) run.report.Unusable(device.paths.front(), why);
+    return false;
+  }
+  if (!session->Inquire()) {
+    run.report.Unusable(session->Node(), "no answer to INQUIRY: " +
+                                             DescribeFailure(session->Failure(), session->Node()));
+    return false;
+  }
+  if (!IsListedType(session->Record().PeripheralType)) return false;
+  run.report.Device(*session, OtherNodes(device, session->Node()));
+  return true;
 }
 
 int List(Run& run) {
   int listed = 0;
   for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
-    if (QuestionDevice(run, device)) ++listed;
+    if (ListDevice(run, device)) ++listed;
   }
   if (listed > 0) return kExitSuccess;
   run.report.Message("No CD/DVD or WORM device found");
   return kExitNoDevice;
 }
 
-// Opens the node of the command line and questions it: the exit code of a
-// failure, or kExitSuccess for a CD/DVD or WORM device.
-int OpenCdDvd(Run& run, NodeSession& session) {
-  const std::string& node = session.Node();
-  if (!session.Open()) {
-    run.report.Message(node + ": cannot open: " + DescribeFailure(session.Failure(), node));
-    return kExitNoDevice;
+// The device of the command line with all its nodes, the SCSI generic node
+// first: given /dev/sr0, the commands go through the drive's /dev/sg* node,
+// which passes them without root rights.
+DeviceNode DeviceOf(const Run& run) {
+  for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
+    for (const std::string& path : device.paths) {
+      std::error_code error;
+      if (std::filesystem::equivalent(path, run.line.device, error)) return device;
+    }
   }
-  if (!session.Inquire()) {
-    run.report.Message(node + ": no answer to INQUIRY: " + DescribeFailure(session.Failure(), node));
-    return kExitDriveRefused;
+  return DeviceNode{{run.line.device}, std::string(), -1};
+}
+
+// Opens the device of the command line and questions it: null after the
+// message of a failure, whose exit code is then in `exit`.
+std::unique_ptr<NodeSession> OpenCdDvd(Run& run, const DeviceNode& device, int& exit) {
+  std::string why;
+  std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  exit = kExitNoDevice;
+  if (session == nullptr) {
+    run.report.Message(run.line.device + ": " + why);
+    return nullptr;
   }
-  const int type = session.Record().PeripheralType;
+  const std::string& node = session->Node();
+  exit = kExitDriveRefused;
+  if (!session->Inquire()) {
+    run.report.Message(node + ": no answer to INQUIRY: " + DescribeFailure(session->Failure(), node));
+    return nullptr;
+  }
+  exit = kExitNotCdDvd;
+  const int type = session->Record().PeripheralType;
   if (!IsListedType(type)) {
     run.report.Message(node + ": not a CD/DVD or WORM device (peripheral type " +
                        std::to_string(type) + ")");
-    return kExitNotCdDvd;
+    return nullptr;
   }
-  return kExitSuccess;
+  exit = kExitSuccess;
+  run.report.Device(*session, OtherNodes(device, node));
+  return session;
 }
 
 // The settings byte, or -1 after the exe's message for a drive that does
@@ -91,13 +127,12 @@ int ReadSettings(Run& run, NodeSession& session) {
 }
 
 int Show(Run& run) {
-  NodeSession session(run.platform, run.line.device);
-  const int opened = OpenCdDvd(run, session);
-  if (opened != kExitSuccess) return opened;
-  run.report.Device(session, {});
-  const int settings = ReadSettings(run, session);
+  int exit = kExitSuccess;
+  const std::unique_ptr<NodeSession> session = OpenCdDvd(run, DeviceOf(run), exit);
+  if (session == nullptr) return exit;
+  const int settings = ReadSettings(run, *session);
   if (settings < 0) return kExitDriveRefused;
-  run.report.Settings(session, settings);
+  run.report.Settings(*session, settings);
   return kExitSuccess;
 }
 
@@ -184,19 +219,18 @@ int ChangeSettings(Run& run, NodeSession& session, const std::vector<Change>& ch
 }
 
 int Set(Run& run) {
-  NodeSession session(run.platform, run.line.device);
-  const int opened = OpenCdDvd(run, session);
-  if (opened != kExitSuccess) return opened;
-  run.report.Device(session, {});
-  if (FirmwareRefused(session.Record().Revision)) {
+  int exit = kExitSuccess;
+  const std::unique_ptr<NodeSession> session = OpenCdDvd(run, DeviceOf(run), exit);
+  if (session == nullptr) return exit;
+  if (FirmwareRefused(session->Record().Revision)) {
     run.report.Message(kFirmwareRefusedMessage);
     return kExitFirmwareRefused;
   }
-  const int settings = ReadSettings(run, session);
+  const int settings = ReadSettings(run, *session);
   if (settings < 0) return kExitDriveRefused;
   const std::vector<Change> changes = ChangesAsked(run.line);
   if (!Confirmed(run, settings, changes)) return kExitCancelled;
-  return ChangeSettings(run, session, changes);
+  return ChangeSettings(run, *session, changes);
 }
 
 // The platform of the running commands, uninstalled on every way out.

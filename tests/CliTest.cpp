@@ -6,7 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ExitCodes.h"
-#include "tests/ScriptedConsole.h"
+#include "tests/CliSupport.h"
 #include "tests/SimulatedSgDriver.h"
 #include "tests/TestSupport.h"
 
@@ -15,7 +15,7 @@ namespace {
 class Cli : public ::testing::Test {
  protected:
   int Run(const std::vector<std::string>& arguments) {
-    return RunBitset(arguments, console, driver, SystemPaths());
+    return RunBitset(arguments, console, driver, test::NoDeviceTree());
   }
   std::vector<std::string> Cdbs(const std::string& node) {
     std::vector<std::string> cdbs;
@@ -75,7 +75,7 @@ TEST_F(Cli, TheQuestionShowsTheChangeAndOnlyYesWrites) {
     local.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00));
     const std::vector<std::string> arguments{"set", "/dev/sg1", "--plus-r", "dvd-rom",
                                              "--plus-rw", "dvd-rom"};
-    EXPECT_EQ(RunBitset(arguments, user, local, SystemPaths()), c.exit) << c.answer;
+    EXPECT_EQ(RunBitset(arguments, user, local, test::NoDeviceTree()), c.exit) << c.answer;
     EXPECT_EQ(local.Requests().size(), c.commands) << c.answer;
     EXPECT_EQ(user.questions,
               std::vector<std::string>{"Are you sure you want to change the bitsetting? [y/N] "});
@@ -112,7 +112,7 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
     if (c.openError != 0) local.RefuseOpen(c.node, c.openError);
     if (c.requestError != 0) local.RefuseRequests(c.node, c.requestError);
     if (c.hostStatus != 0) local.SetHostStatus(c.node, c.hostStatus);
-    EXPECT_EQ(RunBitset({"show", c.node}, user, local, SystemPaths()), c.exit) << c.said;
+    EXPECT_EQ(RunBitset({"show", c.node}, user, local, test::NoDeviceTree()), c.exit) << c.said;
     EXPECT_EQ(user.messages, std::vector<std::string>{c.said});
     EXPECT_TRUE(user.results.empty());
     EXPECT_LE(local.Requests().size(), 1u) << "nothing after a failed INQUIRY";

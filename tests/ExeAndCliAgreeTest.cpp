@@ -6,7 +6,7 @@
 #include "app/DvdInfoDlg.h"
 #include "cli/CliCommands.h"
 #include "cli/ExitCodes.h"
-#include "tests/ScriptedConsole.h"
+#include "tests/CliSupport.h"
 #include "tests/SimulatedSgDriver.h"
 #include "tests/TestSupport.h"
 
@@ -72,7 +72,7 @@ Outcome RunCli(const Case& c, int& exit) {
   const sim::DriveModel& drive = driver.AddDrive("/dev/sg1", c.drive);
   const char* value = c.choice == 1 ? "dvd-rom" : (c.plusRw ? "dvd+rw" : "dvd+r");
   exit = RunBitset({"set", "/dev/sg1", c.plusRw ? "--plus-rw" : "--plus-r", value, "--yes"},
-                   console, driver, SystemPaths());
+                   console, driver, test::NoDeviceTree());
   Outcome outcome;
   outcome.commands = After(drive, 2);
   for (const std::string& line : console.results) {

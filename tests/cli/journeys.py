@@ -17,6 +17,7 @@ Settings, from the environment (ctest passes them):
 import json
 import os
 import pty
+import re
 import shutil
 import subprocess
 import sys
@@ -98,9 +99,11 @@ class Machine:
         return done.returncode, done.stdout.splitlines(), done.stderr
 
     def commands(self):
+        """(node name, CDB direction length) of each command, outcome left off."""
         with open(self.log) as log:
             lines = [line.split(" ", 1) for line in log.read().splitlines()]
-        return [(os.path.basename(node), command.rsplit(" ", 1)[0]) for node, command in lines]
+        return [(os.path.basename(node), re.sub(r" (good|check \S+)$", "", command))
+                for node, command in lines]
 
     def close(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -155,6 +158,15 @@ class CliJourney(unittest.TestCase):
         self.assertEqual(out, ["%s  %s" % (sg1, QSI_LINE), "DVD+R media:   DVD+R",
                                "DVD+RW media:  DVD-ROM", "settings byte: 02h"])
         self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS])
+
+    def test_show_given_the_optical_node_goes_through_the_generic_node(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";settings=0x01", "1:0:0:0")
+        sr0 = m.node("sr0", QSI, "1:0:0:0")
+        code, out, err = m.run("show", sr0)
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out[0], "%s  %s  (also %s)" % (sg1, QSI_LINE, sr0))
+        self.assertEqual(m.commands(), [("sg1", INQUIRY), ("sg1", READ_SETTINGS)])
 
     def test_show_on_a_drive_without_the_vendor_commands(self):
         m = self.machine

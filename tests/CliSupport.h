@@ -1,5 +1,5 @@
-// The user's side of the command-line program in a test: what it printed,
-// and scripted answers on a terminal, or no terminal at all.
+// What the tests of the command-line program share: the user's side, and a
+// system without device nodes.
 #pragma once
 
 #include <deque>
@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "cli/Console.h"
+#include "cli/DeviceNodes.h"
 
 namespace test {
 
+// What the program printed, and scripted answers on a terminal, or no
+// terminal at all.
 class ScriptedConsole : public Console {
  public:
   void Result(const std::string& line) override { results.push_back(line); }
@@ -35,5 +38,13 @@ class ScriptedConsole : public Console {
   std::vector<std::string> messages;
   std::vector<std::string> questions;
 };
+
+// No /dev and no /sys: a device is only the node named on the command line.
+inline SystemPaths NoDeviceTree() {
+  SystemPaths paths;
+  paths.dev = "/nonexistent/dev";
+  paths.sys = "/nonexistent/sys";
+  return paths;
+}
 
 }  // namespace test
