@@ -7,6 +7,7 @@
 
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
+#include "bitset/BookTypeMessages.h"
 #include "bitset/FirmwareGate.h"
 #include "cli/ExitCodes.h"
 #include "cli/NodeSession.h"

@@ -41,7 +41,7 @@ NOBODY = 65534
 
 
 def write_setting(value):
-    return "F3 0E 70 %02X 00 00 00 00 00 00 00 00 out 0" % value
+    return "F3 0E 70 %02X 00 00 00 00 00 00 00 00 none 0" % value
 
 
 class Machine:
