@@ -20,14 +20,7 @@ class Cli : public ::testing::Test {
   std::vector<std::string> Cdbs(const std::string& node) {
     std::vector<std::string> cdbs;
     for (const auto& request : driver.Requests()) {
-      if (request.node != node) continue;
-      std::string text;
-      for (std::uint8_t byte : request.cdb) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ", byte);
-        text += hex;
-      }
-      cdbs.push_back(text);
+      if (request.node == node) cdbs.push_back(test::CdbText(request.cdb));
     }
     return cdbs;
   }
