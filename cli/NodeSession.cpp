@@ -22,7 +22,7 @@ std::string Hint(int systemError, const std::string& node) {
       return ": read and write access is needed, usually membership of the cdrom group";
     case EPERM:
       return IsOpticalNode(node) ? ": through /dev/sr* the kernel passes vendor commands only for "
-                                   "root; use the drive's /dev/sg* node (see bitset list)"
+                                   "root; the drive has no /dev/sg* node (modprobe sg) to use"
                                  : "";
     case ETIMEDOUT: return ": the drive did not answer within 30 seconds";
     default: return "";
