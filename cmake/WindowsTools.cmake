@@ -18,3 +18,13 @@ add_executable(BitsetDriver tests/wine/BitsetDriver.cpp)
 target_link_options(BitsetDriver PRIVATE -static -static-libgcc -static-libstdc++ -s)
 set_target_properties(BitsetDriver PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tests)
+
+# Benchmark tools (bench/): never beside Bitset.exe, never timed by a test.
+add_executable(BareDialog WIN32 bench/BareDialog.cpp bench/BareDialog.rc)
+add_executable(StartupTimer bench/StartupTimer.cpp)
+add_executable(BusScanBench bench/BusScanBench.cpp platform/win32/Win32Platform.cpp)
+target_link_libraries(BusScanBench PRIVATE bitset_core)
+foreach(tool BareDialog StartupTimer BusScanBench)
+  target_link_options(${tool} PRIVATE -static -static-libgcc -static-libstdc++ -s)
+  set_target_properties(${tool} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/bench)
+endforeach()
