@@ -62,6 +62,9 @@ class LinuxPlatform : public Platform {
   bool IsWindowEnabled(WindowHandle window) override;
   bool SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
+  bool GetWindowRect(WindowHandle window, Rect& rect) override;
+  WindowHandle GetOwner(WindowHandle window) override;
+  bool IsWindowVisible(WindowHandle window) override;
   int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                  std::uint32_t type) override;
   std::string LoadString(int id) override;
@@ -93,6 +96,10 @@ class LinuxPlatform : public Platform {
   bool FreeLibrary(ModuleHandle module) override;
   std::uint32_t GetLastError() override { return lastError_; }
   void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) override;
+  ModuleHandle GetModuleHandle(const char* name) override;
+  bool GetSystemWorkArea(Rect& area) override;
+  void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) override;
+  bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) override;
   bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
                               std::string& value) override;
   WindowHandle GetDesktopWindow() override;

@@ -18,6 +18,9 @@ LResult LinuxPlatform::SendMessage(WindowHandle, std::uint32_t, WParam, LParam) 
 bool LinuxPlatform::EnableWindow(WindowHandle, bool) { return false; }
 bool LinuxPlatform::IsWindowEnabled(WindowHandle) { return false; }
 bool LinuxPlatform::SetWindowPos(WindowHandle, int, int, int, int, std::uint32_t) { return false; }
+bool LinuxPlatform::GetWindowRect(WindowHandle, Rect&) { return false; }
+WindowHandle LinuxPlatform::GetOwner(WindowHandle) { return nullptr; }
+bool LinuxPlatform::IsWindowVisible(WindowHandle) { return false; }
 int LinuxPlatform::MessageBox(WindowHandle, const std::string&, const std::string&, std::uint32_t) {
   return 0;  // a failed message box: no answer, and so no consent
 }
@@ -44,6 +47,10 @@ ModuleHandle LinuxPlatform::LoadLibrary(const char*) {
 void* LinuxPlatform::GetProcAddress(ModuleHandle, const char*) { return nullptr; }
 bool LinuxPlatform::FreeLibrary(ModuleHandle) { return false; }
 void* LinuxPlatform::GetProcAddressByOrdinal(ModuleHandle, int) { return nullptr; }
+ModuleHandle LinuxPlatform::GetModuleHandle(const char*) { return nullptr; }
+bool LinuxPlatform::GetSystemWorkArea(Rect&) { return false; }
+void* LinuxPlatform::CallMonitorFromWindow(void*, WindowHandle, std::uint32_t) { return nullptr; }
+bool LinuxPlatform::CallGetMonitorInfo(void*, void*, Rect&) { return false; }
 bool LinuxPlatform::ReadClassesRootDefault(const std::string&, std::size_t, std::string&) {
   return false;
 }
