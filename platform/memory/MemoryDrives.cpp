@@ -47,7 +47,7 @@ std::uint32_t MemoryDrives::GetLogicalDriveStrings(std::uint32_t length, char* b
 }
 
 DeviceHandle MemoryDrives::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
-                                        std::uint32_t disposition, std::uint32_t flags) {
+                                      std::uint32_t disposition, std::uint32_t flags) {
   if (auto answer = Fault("CreateFile", Handle(InvalidDeviceHandle()))) return AnswerAs<DeviceHandle>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::OpenFailed;
@@ -75,8 +75,8 @@ DeviceHandle MemoryDrives::CreateFile(const char* path, std::uint32_t access, st
 }
 
 bool MemoryDrives::DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in,
-                                     std::uint32_t inLength, void* out, std::uint32_t outLength,
-                                     std::uint32_t* bytesReturned) {
+                                   std::uint32_t inLength, void* out, std::uint32_t outLength,
+                                   std::uint32_t* bytesReturned) {
   if (auto answer = Fault("DeviceIoControl", 0)) return AnswerAs<bool>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::Io;

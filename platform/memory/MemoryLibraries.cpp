@@ -84,7 +84,7 @@ void* MemoryLibraries::GetProcAddressByOrdinal(ModuleHandle module, int ordinal)
 }
 
 bool MemoryLibraries::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
-                                            std::string& value) {
+                                             std::string& value) {
   if (auto answer = Fault("ReadClassesRootDefault", 0)) return AnswerAs<bool>(*answer);
   auto found = classesRoot_.find(subKey);
   if (found == classesRoot_.end() || found->second.size() + 1 > maxBytes) return false;
@@ -93,7 +93,7 @@ bool MemoryLibraries::ReadClassesRootDefault(const std::string& subKey, std::siz
 }
 
 WindowHandle MemoryLibraries::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
-                                          std::uint32_t command, std::uintptr_t data) {
+                                           std::uint32_t command, std::uintptr_t data) {
   if (entry != &helpLibraryTag_) return nullptr;
   helpCalls_.push_back(HelpCall{caller, file, command, data});
   return &helpLibraryTag_;  // the viewer's window

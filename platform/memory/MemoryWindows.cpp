@@ -59,8 +59,8 @@ void MemoryWindows::OnModal(int templateId, std::function<void(WindowHandle)> se
 }
 
 void MemoryWindows::SetIconic(WindowHandle dialog, bool iconic) { Window(dialog)->iconic = iconic; }
-
-MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
+                              
+                              MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
   for (MemoryWindow* child : Window(dialog)->children) {
     if (child->id == id) return child;
   }
@@ -68,14 +68,14 @@ MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
 }
 
 std::string MemoryWindows::Text(WindowHandle dialog, int id) const { return Control(dialog, id)->text; }
-
-bool MemoryWindows::Enabled(WindowHandle dialog, int id) const {
+                                
+                                bool MemoryWindows::Enabled(WindowHandle dialog, int id) const {
   return Control(dialog, id)->enabled;
 }
 
 int MemoryWindows::Checked(WindowHandle dialog, int id) const { return Control(dialog, id)->check; }
-
-std::vector<std::string> MemoryWindows::MessageTexts() const {
+                           
+                           std::vector<std::string> MemoryWindows::MessageTexts() const {
   std::vector<std::string> texts;
   for (const MessageBoxRecord& box : messageBoxes_) texts.push_back(box.text);
   return texts;
@@ -84,7 +84,7 @@ std::vector<std::string> MemoryWindows::MessageTexts() const {
 // --- What the user does -------------------------------------------------------
 
 void MemoryWindows::Command(MemoryWindow* dialog, int id, std::uint32_t code,
-                             MemoryWindow* control) {
+                            MemoryWindow* control) {
   LResult ignored = 0;
   Dispatch(dialog, Msg::Command, MakeCommandWParam(id, code), reinterpret_cast<LParam>(control),
            ignored);
@@ -199,7 +199,7 @@ void MemoryWindows::EndDialog(WindowHandle dialog, LResult result) {
 }
 
 bool MemoryWindows::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
-                              LParam lParam, LResult& result) {
+                             LParam lParam, LResult& result) {
   if (dialog->target != nullptr &&
       dialog->target->HandleMessage(message, wParam, lParam, result)) {
     return true;
@@ -209,7 +209,7 @@ bool MemoryWindows::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam
 }
 
 LResult MemoryWindows::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t message,
-                                              WParam wParam, LParam) {
+                                             WParam wParam, LParam) {
   LResult result = 0;
   if (message == Msg::Close) {
     // The dialog manager turns closing into the Cancel command.
@@ -239,9 +239,9 @@ WindowHandle MemoryWindows::GetNextWindow(WindowHandle window) {
 }
 
 std::uint32_t MemoryWindows::GetStyle(WindowHandle window) { return Window(window)->style; }
-
-LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
-                                    LParam lParam) {
+                                      
+                                      LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                      LParam lParam) {
   MemoryWindow* target = Window(window);
   if (target == nullptr) return 0;
   if (target->windowClass != "#32770") return ControlMessage(target, message, wParam, lParam);
@@ -259,7 +259,7 @@ LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, W
 }
 
 LResult MemoryWindows::ControlMessage(MemoryWindow* control, std::uint32_t message, WParam wParam,
-                                       LParam lParam) {
+                                      LParam lParam) {
   if (auto answer = Fault(MessageName(message), MessageFailure(message))) return *answer;
   const std::string name = std::to_string(control->id);
   switch (message) {
@@ -336,9 +336,9 @@ bool MemoryWindows::EnableWindow(WindowHandle window, bool enable) {
 }
 
 bool MemoryWindows::IsWindowEnabled(WindowHandle window) { return Window(window)->enabled; }
-
-bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
-                                  std::uint32_t flags) {
+                                    
+                                    bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
+                                    std::uint32_t flags) {
   if (auto answer = Fault("SetWindowPos", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Window(window);
   Record("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
@@ -355,7 +355,7 @@ bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int 
 }
 
 int MemoryWindows::MessageBox(WindowHandle owner, const std::string& text,
-                               const std::string& caption, std::uint32_t type) {
+                              const std::string& caption, std::uint32_t type) {
   if (auto answer = Fault("MessageBox", 0)) return AnswerAs<int>(*answer);
   int answer = Id::Ok;
   if ((type & 0xF) == Mb::YesNo) {
@@ -414,7 +414,7 @@ MenuHandle MemoryWindows::GetSystemMenu(WindowHandle window) {
 }
 
 bool MemoryWindows::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
-                                const char* text) {
+                               const char* text) {
   if (auto answer = Fault("AppendMenu", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* dialog = Window(menu);
   dialog->systemMenu.push_back((flags & Mf::Separator) != 0 ? std::string("-") : std::string(text));
@@ -423,10 +423,10 @@ bool MemoryWindows::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintpt
 }
 
 bool MemoryWindows::IsIconic(WindowHandle window) { return Window(window)->iconic; }
-
-int MemoryWindows::GetSystemMetrics(int) { return 32; }
-
-void MemoryWindows::GetClientSize(WindowHandle, int& width, int& height) {
+                             
+                             int MemoryWindows::GetSystemMetrics(int) { return 32; }
+                             
+                             void MemoryWindows::GetClientSize(WindowHandle, int& width, int& height) {
   width = clientWidth_;
   height = clientHeight_;
 }
