@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-./scripts/build.sh host win64 win32
+./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
 ctest --preset host
