@@ -5,3 +5,6 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32
 ctest --preset host
+# The fuzz targets, briefly: a fixed number of runs each from their corpus.
+./scripts/build.sh fuzz
+ctest --preset fuzz
