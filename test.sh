@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds all targets and runs every test.
+# Installs what is missing, builds all targets and the release package, and
+# runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32
+./scripts/package.sh
 ctest --preset host
 # The fuzz targets, briefly: a fixed number of runs each from their corpus.
 ./scripts/build.sh fuzz

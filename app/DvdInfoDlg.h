@@ -13,6 +13,8 @@
 #include "scsi/AspiLibrary.h"
 #include "scsi/CommandStatus.h"
 #include "scsi/ScsiPassThrough.h"
+#include "devices/DriveBoxLines.h"
+#include "ui/Help.h"
 #include "ui/HtmlHelp.h"
 
 class CDvdInfoDlg : public CDialog {
@@ -20,10 +22,10 @@ class CDvdInfoDlg : public CDialog {
   explicit CDvdInfoDlg(CWnd* parent = nullptr);
   ~CDvdInfoDlg() override;
 
-  // --- Start-up (app/) ---------------------------------------------------
+  // --- Start-up (DvdInfoDlg.cpp) -------------------------------------------
   bool OnInitDialog() override;
 
-  // --- Device discovery and selection (devices/) ---------------------------
+  // --- Device discovery and selection (DvdInfoDlgDevices.cpp) ---------------
   // Chooses the way to the drives and discovers them; on failure shows why
   // and ends the dialog.
   bool InitDeviceAccess();
@@ -38,7 +40,7 @@ class CDvdInfoDlg : public CDialog {
   // The record of the drive box's current line; null after a message.
   CDeviceInfo* GetSelectedDevice();
 
-  // --- Book types (bitset/) ----------------------------------------------
+  // --- Book types (DvdInfoDlgBookTypes.cpp) --------------------------------
   // The bound drive's settings byte (0 to 255), or -1 when the read fails.
   int QueryBookSettings();
   void OnSetPlusRBookType();
@@ -46,7 +48,7 @@ class CDvdInfoDlg : public CDialog {
   void RefreshSettingsDisplay();
   void OnSelectDevice();
 
-  // --- Presentation (ui/) ------------------------------------------------
+  // --- Presentation (DvdInfoDlgPresentation.cpp) ---------------------------
   void SetControlTexts();
   void LayoutControls();
   void ApplyDialogFont();
@@ -79,11 +81,10 @@ class CDvdInfoDlg : public CDialog {
   // The steps of initialisation after discovery.
   void SelectFirstDrive();
   // One set button: gate, confirmation, write, refresh.
-  void SetBookType(std::uint8_t valueByte);
-  // Destroys a record that the drive-letter walk does not keep.
-  void DiscardRecord(CDeviceInfo* device);
-  // Clears the selected and bound device unless they are listed records.
-  void ForgetUnlistedBindings();
+  void ConfirmAndSetBookType(std::uint8_t valueByte);
+  // Empties the drive box and fills it from the device list, one line of
+  // `format` per listed record, first line selected; the number of lines.
+  int FillDriveBox(DriveBoxLineFormat format);
 
   CAspiLibrary m_aspiLibrary;
   CScsiPassThrough m_channel;
@@ -102,6 +103,3 @@ class CDvdInfoDlg : public CDialog {
   int m_firstSelection = 0;
   HtmlHelpLoader m_htmlHelp;
 };
-
-// "help.chm" in the directory of `helpPath`; false when the path would not fit.
-bool ComposeHelpFilePath(const std::string& helpPath, std::string& composed);

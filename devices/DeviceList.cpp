@@ -1,5 +1,6 @@
 #include "devices/DeviceList.h"
 
+#include <algorithm>
 #include <iterator>
 
 CDeviceInfo* DeviceList::GetAt(int index) const {
@@ -11,6 +12,10 @@ CDeviceInfo* DeviceList::RemoveTail() {
   CDeviceInfo* device = devices_.back();
   devices_.pop_back();
   return device;
+}
+
+bool DeviceList::Contains(const CDeviceInfo* device) const {
+  return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
 }
 
 void DeviceList::FreeAll() {

@@ -22,6 +22,8 @@ class DeviceList {
   int GetCount() const { return static_cast<int>(devices_.size()); }
   bool IsEmpty() const { return devices_.empty(); }
   CDeviceInfo* RemoveTail();
+  // Whether `device` is one of the list's records.
+  bool Contains(const CDeviceInfo* device) const;
 
   // Destroys every record, tail first, and empties the list.
   void FreeAll();

@@ -1,30 +1,11 @@
-// From the drive box's current line to its device record.
-#include "app/DvdInfoDlg.h"
-#include "framework/FileException.h"
-#include "framework/Format.h"
+#include "devices/DeviceSelection.h"
 
-CDeviceInfo* CDvdInfoDlg::GetSelectedDevice() {
-  try {
-    int index = m_driveBox.GetCurSel();
-    const int lines = m_driveBox.GetCount();
-    if (lines <= 0) {
-      MessageBox("No Devices found");
-      return nullptr;
-    }
-    if (index < 0 || index > lines - 1) index = 0;  // silently the first line
-    if (!m_deviceList.HasIndex(index)) {
-      MessageBox("Error selecting device");
-      return nullptr;
-    }
-    if (CDeviceInfo* device = m_deviceList.GetAt(index)) return device;
-    MessageBox("Selected device was not found,  list will be reset");
-    m_driveBox.SetCurSel(0);
-    UpdateData(false);
-    return m_deviceList.GetAt(0);
-  } catch (CFileException* exception) {
-    MessageBox(FormatString("EXCEPTION OCCURRED IN CDvdInfoDlg::GetSelectedDevice() -  Exception %d",
-                            ExceptionNumber(exception)));
-    exception->Delete();
-    return nullptr;
-  }
+#include "devices/DeviceList.h"
+
+DeviceSelection ResolveSelection(const DeviceList& list, int currentLine, int lineCount) {
+  if (lineCount <= 0) return {DeviceSelection::kNoLines, nullptr};
+  const int index = currentLine < 0 || currentLine > lineCount - 1 ? 0 : currentLine;
+  if (!list.HasIndex(index)) return {DeviceSelection::kBeyondList, nullptr};
+  if (CDeviceInfo* device = list.GetAt(index)) return {DeviceSelection::kFound, device};
+  return {DeviceSelection::kRecordMissing, list.GetAt(0)};
 }

@@ -5,6 +5,7 @@
 
 #include "devices/DeviceInfo.h"
 #include "framework/Platform.h"
+#include "scsi/ScsiPassThrough.h"
 
 namespace {
 
@@ -26,6 +27,21 @@ bool IsLeadingWhiteSpace(char c) {
 }
 
 }  // namespace
+
+const std::uint8_t kInquiryCdb[kInquiryCdbLength] = {
+    0x12,            // operation code INQUIRY
+    0x00,            // EVPD 0: standard inquiry data
+    0x00,            // page code
+    0x00,            // allocation length, high byte
+    kInquiryLength,  // allocation length, low byte
+    0x00,            // control
+};
+
+CommandStatus SendInquiry(CScsiPassThrough& channel, std::uint8_t* response) {
+  std::memset(response, 0, kInquiryLength);
+  for (int index = 0; index < kInquiryCdbLength; ++index) channel.CommandByte(index) = kInquiryCdb[index];
+  return channel.ExecuteCommand(kDataFromDrive, response, kInquiryLength);
+}
 
 void NormalizeInquiryText(std::string& text) {
   GetPlatform().UpperCaseAnsi(text);

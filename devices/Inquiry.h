@@ -6,10 +6,21 @@
 #include <cstdint>
 #include <string>
 
-class CDeviceInfo;
+#include "scsi/CommandStatus.h"
 
-constexpr std::uint8_t kInquiryOperation = 0x12;
+class CDeviceInfo;
+class CScsiPassThrough;
+
 constexpr std::uint8_t kInquiryLength = 74;  // allocation length and response buffer
+constexpr std::uint8_t kInquiryCdbLength = 6;
+
+// 12 00 00 00 4A 00: standard inquiry data, kInquiryLength bytes of it.
+extern const std::uint8_t kInquiryCdb[kInquiryCdbLength];
+
+// Builds the INQUIRY in the channel and sends it to the bound device; the
+// kInquiryLength bytes of `response` are zeroed first, so that bytes the
+// device does not return read as zero.
+CommandStatus SendInquiry(CScsiPassThrough& channel, std::uint8_t* response);
 
 // Fills the record's type, vendor and product, and revision from a response
 // buffer of kInquiryLength bytes.

@@ -18,8 +18,10 @@ constexpr std::uint32_t kOpenExisting = 3;
 constexpr std::uint8_t kSenseDataPresent = 0x70;
 }  // namespace
 
-CScsiPassThrough::CScsiPassThrough()
-    : device_(InvalidDeviceHandle()), platformClass_(GetPlatformClass()) {
+CScsiPassThrough::CScsiPassThrough() : CScsiPassThrough(GetPlatformClass()) {}
+
+CScsiPassThrough::CScsiPassThrough(PlatformClass platformClass)
+    : device_(InvalidDeviceHandle()), platformClass_(platformClass) {
   std::memset(&buffer_, 0, sizeof buffer_);
 }
 

@@ -21,7 +21,10 @@ constexpr int kCdbSize = 16;
 
 class CScsiPassThrough {
  public:
+  // The route follows the running Windows, asked once here.
   CScsiPassThrough();
+  // The route of `platformClass`: 2 and above the pass-through, else ASPI.
+  explicit CScsiPassThrough(PlatformClass platformClass);
   ~CScsiPassThrough();
   CScsiPassThrough(const CScsiPassThrough&) = delete;
   CScsiPassThrough& operator=(const CScsiPassThrough&) = delete;

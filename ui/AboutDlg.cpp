@@ -11,7 +11,7 @@ void CAboutDlg::DoDataExchange(CDataExchange&) {}
 bool CAboutDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   CWnd(GetDlgItem(IDC_ABOUT_TITLE)).SetWindowText("Sorvel Bitsetting Utility V1.02");
-  CWnd(GetDlgItem(IDC_ABOUT_ATTRIBUTION)).SetWindowText("Book types for QSI / Nu-Tek writers");
+  CWnd(GetDlgItem(IDC_ABOUT_ATTRIBUTION)).SetWindowText("(C) 2003 Vandrel Software");
   UpdateData(false);
   return true;
 }

@@ -1,8 +1,9 @@
-// The Help button: "help.chm" beside the executable, in the HTML Help viewer.
-#include <cstring>
+#include "ui/Help.h"
 
-#include "app/DvdInfoDlg.h"
-#include "framework/WinApp.h"
+#include <cstddef>
+
+#include "framework/Platform.h"
+#include "ui/HtmlHelp.h"
 
 namespace {
 
@@ -36,9 +37,8 @@ bool ComposeHelpFilePath(const std::string& helpPath, std::string& composed) {
   return composed.size() + 1 <= kMaxPath;
 }
 
-// BN_CLICKED of the Help button.
-void CDvdInfoDlg::ShowHelp() {
+void OpenHelpFile(HtmlHelpLoader& htmlHelp) {
   std::string path;
   if (!ComposeHelpFilePath(FrameworkHelpPath(GetPlatform().ModulePath()), path)) return;
-  m_htmlHelp.HtmlHelpA(GetPlatform().GetDesktopWindow(), path.c_str(), kHhDisplayTopic, 0);
+  htmlHelp.HtmlHelpA(GetPlatform().GetDesktopWindow(), path.c_str(), kHhDisplayTopic, 0);
 }

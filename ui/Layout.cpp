@@ -1,5 +1,7 @@
-// The controls' places in pixels and their font.
-#include "app/DvdInfoDlg.h"
+#include "ui/Layout.h"
+
+#include "framework/Font.h"
+#include "framework/Wnd.h"
 #include "res/resource.h"
 
 namespace {
@@ -44,27 +46,24 @@ constexpr int kFontHeight = 14;
 
 }  // namespace
 
-void CDvdInfoDlg::LayoutControls() {
+void PlaceControls(const CWnd& dialog) {
   for (const Placement& place : kLayout) {
-    CWnd control(GetDlgItem(place.id));
+    CWnd control(dialog.GetDlgItem(place.id));
     if (place.cx == kKeepSize) {
       control.SetWindowPos(place.x, place.y, 0, 0, Swp::NoSize | Swp::NoZOrder);
     } else {
       control.SetWindowPos(place.x, place.y, place.cx, place.cy, Swp::NoZOrder);
     }
   }
-  ApplyDialogFont();
-  GetPlatform().InvalidateRect(GetSafeHwnd(), true);
 }
 
-void CDvdInfoDlg::ApplyDialogFont() {
+void SetDialogFont(const CWnd& dialog, CFont& font) {
   Platform& platform = GetPlatform();
-  m_font.CreateFont(kFontHeight, "Arial");
-  const auto font = reinterpret_cast<WParam>(m_font.GetSafeHandle());
-  for (WindowHandle child : platform.GetDescendants(GetSafeHwnd())) {
-    platform.SendMessage(child, Msg::SetFont, font, 0);
+  font.CreateFont(kFontHeight, "Arial");
+  const auto handle = reinterpret_cast<WParam>(font.GetSafeHandle());
+  for (WindowHandle child : platform.GetDescendants(dialog.GetSafeHwnd())) {
+    platform.SendMessage(child, Msg::SetFont, handle, 0);
   }
-  for (int id : kFontOrder) CWnd(GetDlgItem(id)).SendMessage(Msg::SetFont, font, 1);
-  // The controls keep using the font until the process ends.
-  m_font.Detach();
+  for (int id : kFontOrder) CWnd(dialog.GetDlgItem(id)).SendMessage(Msg::SetFont, handle, 1);
+  font.Detach();
 }

@@ -19,6 +19,14 @@
 //   close                 closes the main window (WM_CLOSE)
 //   wait-gone [MS]        until the main window no longer exists
 //   rect                  the main window's rectangle on the screen
+//   syscommand ID         sends the main window a system command
+//   wait-about [MS]       until the about box is open
+//   wait-help TITLE [MS]  until the HTML Help window with that title is open;
+//                         prints its title and rectangle
+//   help-window           the open HTML Help window, or null
+//   close-help            closes the HTML Help window and waits until it is gone
+//   about                 the open about box (texts, owner, place, room for
+//                         the attribution line); closes it with OK
 //
 // Every step waits at most MS milliseconds (default 20000).
 #include <windows.h>
@@ -132,6 +140,50 @@ HWND MessageBoxWindow() {
 HWND AboutBox() {
   HWND about = FindWindowA("#32770", "About");
   return about != nullptr && IsWindowVisible(about) ? about : nullptr;
+}
+
+// How wide `text` is, in pixels, on one line in the about box's font: the
+// template's 8-point "MS Sans Serif", made as the dialog manager makes it.
+int TextWidthInAboutFont(const std::string& text) {
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+  HGDIOBJ old = SelectObject(screen, font);
+  SIZE size{};
+  GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  return size.cx;
+}
+
+int ClientWidth(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return rect.right - rect.left;
+}
+
+// The HTML Help viewer's window: its class, titled with the help file's title.
+struct HelpWindowSearch {
+  const std::string* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindHelpWindow(HWND window, LPARAM search) {
+  auto* wanted = reinterpret_cast<HelpWindowSearch*>(search);
+  if (ClassName(window) == "HH Parent" && IsWindowVisible(window) &&
+      (wanted->title == nullptr || WindowText(window) == *wanted->title)) {
+    wanted->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND HelpWindow(const std::string* title) {
+  HelpWindowSearch search{title, nullptr};
+  EnumWindows(FindHelpWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 std::string RectJson(HWND window) {
@@ -316,6 +368,27 @@ void Run(const std::vector<std::string>& args) {
     } else if (step == "syscommand") {
       // As a click on a system-menu entry sends it.
       PostMessageW(RequireMain(), WM_SYSCOMMAND, static_cast<WPARAM>(Number(Argument(args, at))), 0);
+    } else if (step == "wait-help") {
+      const std::string& title = Argument(args, at);
+      if (!WaitFor(Milliseconds(args, at), [&title] { return HelpWindow(&title) != nullptr; })) {
+        throw Failure("no help window titled " + title + " opened");
+      }
+      HWND help = HelpWindow(&title);
+      Print("{\"title\":" + Json(WindowText(help)) + ",\"rect\":" + RectJson(help) + "}");
+    } else if (step == "help-window") {
+      HWND help = HelpWindow(nullptr);
+      Print(help != nullptr ? "{\"title\":" + Json(WindowText(help)) + "}" : "null");
+    } else if (step == "close-help") {
+      HWND help = HelpWindow(nullptr);
+      if (help == nullptr) throw Failure("no help window to close");
+      PostMessageW(help, WM_CLOSE, 0, 0);
+      if (!WaitFor(kDefaultWait, [help] { return !IsWindow(help); })) {
+        throw Failure("the help window stayed open");
+      }
+    } else if (step == "wait-about") {
+      if (!WaitFor(Milliseconds(args, at), [] { return AboutBox() != nullptr; })) {
+        throw Failure("the about box did not open");
+      }
     } else if (step == "about") {
       // The about box: its texts, owner and place; then it is closed with OK.
       if (!WaitFor(kDefaultWait, [] { return AboutBox() != nullptr; })) {
@@ -326,7 +399,11 @@ void Run(const std::vector<std::string>& args) {
       Print(std::string("{\"title\":") + Json(WindowText(GetDlgItem(about, 1013))) +
             ",\"ownedByMain\":" + (GetWindow(about, GW_OWNER) == main ? "true" : "false") +
             ",\"mainEnabled\":" + (IsWindowEnabled(main) ? "true" : "false") +
-            ",\"rect\":" + RectJson(about) + ",\"mainRect\":" + RectJson(main) + "}");
+            ",\"rect\":" + RectJson(about) + ",\"mainRect\":" + RectJson(main) +
+            ",\"attribution\":" + Json(WindowText(GetDlgItem(about, 1014))) +
+            ",\"attributionWidth\":" +
+            std::to_string(TextWidthInAboutFont(WindowText(GetDlgItem(about, 1014)))) +
+            ",\"attributionRoom\":" + std::to_string(ClientWidth(GetDlgItem(about, 1014))) + "}");
       PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
       if (!WaitFor(kDefaultWait, [about] { return !IsWindow(about); })) {

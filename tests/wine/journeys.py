@@ -61,6 +61,9 @@ PLUS_R_ROM = 1334
 PLUS_RW_OWN = 1335
 PLUS_RW_ROM = 1336
 SET_PLUS_R = 1337
+HELP_BUTTON = 1317
+
+HELP_TITLE = "Bitset Help"  # the title in help/Bitset.hhp
 
 CONFIRMATION = {"caption": "Are you sure?",
                 "text": "Are you sure you want to change the bitsetting?",
@@ -77,6 +80,7 @@ def check_tools():
             "build it with ./scripts/build.sh win64")
     require(os.path.join(WIN64_DIR, "tests", "BitsetDriver.exe"), "the window driver",
             "build it with ./scripts/build.sh win64")
+    require(os.path.join(WIN64_DIR, "help.chm"), "help.chm", "build it with ./scripts/build.sh win64")
     require(os.path.join(WIN64_DIR, "sim", "wnaspi32.dll"), "the simulated WNASPI32.DLL",
             "build it with ./scripts/build.sh win64")
     require(PRELOAD, "the SG_IO preload library", "build it with ./scripts/build.sh host")
@@ -566,9 +570,49 @@ class Screen(Journey):
         main_left, main_top, main_right, main_bottom = about["mainRect"]
         self.assertLessEqual(abs((left + right) - (main_left + main_right)), 2)
         self.assertLessEqual(abs((top + bottom) - (main_top + main_bottom)), 2)
+        # The attribution fits its one line in the template's font.
+        self.assertLessEqual(about["attributionWidth"], about["attributionRoom"],
+                             "%r is wider than its line" % about["attribution"])
         # 0x20 is no about command: nothing opens, the window stays usable.
         s.drive("syscommand", 0x20, "settle")
         self.assertIsNone(s.drive("msgbox")[0])
+        self.close_and_wait(s)
+
+
+class Help(Journey):
+    """The Help button and the HTML Help viewer."""
+
+    def test_help_button_opens_help_chm_beside_the_exe(self):
+        s = self.session(sg_drives={"D": QSI})
+        shutil.copy(os.path.join(WIN64_DIR, "help.chm"), s.program_dir)
+        s.start()
+        s.drive("wait-window")
+        s.new_commands()
+        # The viewer's window carries the help file's title.
+        help_window, = s.drive("click", HELP_BUTTON, "wait-help", HELP_TITLE, 20000)
+        self.assertEqual(HELP_TITLE, help_window["title"])
+        time.sleep(0.5)
+        s.screenshot(os.path.join(SCREENSHOTS, "help.png"))
+        self.assert_no_message_box(s)
+        # Closing the viewer leaves the program as it was, and usable.
+        s.drive("close-help")
+        self.assertEqual([None], s.drive("help-window"))
+        state, = s.drive("state")
+        self.assertEqual({PLUS_R_TEXT: "DVD-ROM", PLUS_RW_TEXT: "DVD+RW"}, state["text"])
+        self.assertEqual({"1337": True, "1319": True}, state["enabled"])
+        self.assertEqual([], s.new_commands(), "help sends the drive nothing")
+        self.close_and_wait(s)
+
+    def test_without_help_chm_the_program_keeps_running(self):
+        s = self.session(sg_drives={"D": QSI})
+        s.start()
+        s.drive("wait-window")
+        s.drive("click", HELP_BUTTON, "settle")
+        time.sleep(2)  # time for a viewer to come up, were there one
+        self.assertEqual([None], s.drive("help-window"))
+        self.assert_no_message_box(s)
+        state, = s.drive("state")
+        self.assertEqual({"1337": True, "1319": True}, state["enabled"])
         self.close_and_wait(s)
 
 

@@ -1,8 +1,9 @@
-// The captions that replace the template's before the window is shown.
-#include "app/DvdInfoDlg.h"
+#include "ui/Captions.h"
+
+#include "framework/Wnd.h"
 #include "res/resource.h"
 
-void CDvdInfoDlg::SetControlTexts() {
+void SetCaptions(const CWnd& dialog) {
   static const struct {
     int id;
     const char* caption;
@@ -17,6 +18,5 @@ void CDvdInfoDlg::SetControlTexts() {
       {IDC_PLUS_RW_GROUP, "Choose a +RW Book Value"},
       {IDC_BOOK_TYPE_LABEL, "BOOK TYPE"},
   };
-  for (const auto& caption : kCaptions) CWnd(GetDlgItem(caption.id)).SetWindowText(caption.caption);
-  UpdateData(false);
+  for (const auto& caption : kCaptions) CWnd(dialog.GetDlgItem(caption.id)).SetWindowText(caption.caption);
 }

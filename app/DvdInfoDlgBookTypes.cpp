@@ -1,0 +1,72 @@
+// The main window's book types: reading and showing the drive's settings,
+// the drive change and the two set buttons.
+#include "app/DvdInfoDlg.h"
+#include "bitset/BookSettingsDecoding.h"
+#include "bitset/BookTypeCommands.h"
+#include "bitset/FirmwareGate.h"
+
+int CDvdInfoDlg::QueryBookSettings() { return ::QueryBookSettings(m_channel); }
+
+// BN_CLICKED of "Set +R Book Value".
+void CDvdInfoDlg::OnSetPlusRBookType() {
+  UpdateData(true);
+  ConfirmAndSetBookType(PlusRValueByte(m_plusRChoice));
+}
+
+// BN_CLICKED of "Set +RW Book Value".
+void CDvdInfoDlg::OnSetPlusRwBookType() {
+  UpdateData(true);
+  ConfirmAndSetBookType(PlusRwValueByte(m_plusRwChoice));
+}
+
+void CDvdInfoDlg::ConfirmAndSetBookType(std::uint8_t valueByte) {
+  if (m_selectedDevice != nullptr && FirmwareRefused(m_selectedDevice->Revision)) {
+    MessageBox("Wrong firmware revision,  you must upgrade to at least BX03 firmware");
+    return;
+  }
+  if (MessageBox("Are you sure you want to change the bitsetting?", "Are you sure?",
+                 Mb::YesNo | Mb::IconQuestion) == Id::No) {
+    return;
+  }
+  if (SetBookType(m_channel, valueByte) != kCommandSucceeded) {
+    MessageBox("Error. May not be a QSI / Nu-Tek drive or wrong firmware");
+    EndDialog(1);
+  }
+  RefreshSettingsDisplay();
+}
+
+void CDvdInfoDlg::RefreshSettingsDisplay() {
+  const BookTypeTexts texts = DecodeBookSettings(QueryBookSettings());
+  m_plusRwText = texts.plusRw;
+  m_plusRText = texts.plusR;
+  // Also puts the user's choices back into the radio groups: the drive's
+  // settings never move them.
+  UpdateData(false);
+}
+
+// CBN_SELCHANGE of the drive box, and once at start-up.
+void CDvdInfoDlg::OnSelectDevice() {
+  m_selectedDevice = GetSelectedDevice();
+  if (m_selectedDevice == nullptr) {
+    MessageBox("Fatal Error Getting Selected Device");
+    OnCancel();
+    EndDialog(1);
+    return;
+  }
+  m_channel.BindDevice(m_selectedDevice);
+  if (QueryBookSettings() != -1) {
+    m_setPlusRwButton.EnableWindow(true);
+    m_setPlusRButton.EnableWindow(true);
+    RefreshSettingsDisplay();
+    return;
+  }
+  // The first drive that does not answer is passed over silently.
+  if (m_firstSelection == 1) {
+    m_firstSelection = 0;
+    return;
+  }
+  m_setPlusRwButton.EnableWindow(false);
+  m_setPlusRButton.EnableWindow(false);
+  MessageBox("Not a QSI / Nu-tek Drive or function unsupported");
+  RefreshSettingsDisplay();
+}
