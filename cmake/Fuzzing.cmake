@@ -7,11 +7,10 @@ if(NOT BITSET_FUZZ)
   return()
 endif()
 
-# Runs of each target in its test: a few seconds each. The targets that run
-# the whole start-up for every input are slower and get fewer.
-set(BITSET_FUZZ_RUNS 100000 CACHE STRING "Runs of each fuzz target in its test")
-set(FUZZ_RUNS_DriveStrings 5000)
-set(FUZZ_RUNS_Settings 5000)
+# Runs of each target in its test: a few seconds each. The walk over the
+# drive strings questions drives for every input and gets fewer.
+set(BITSET_FUZZ_RUNS 50000 CACHE STRING "Runs of each fuzz target in its test")
+set(FUZZ_RUNS_DriveStrings 10000)
 
 foreach(library bitset_core drive_model memory_platform)
   target_compile_options(${library} PUBLIC -fsanitize=fuzzer-no-link)

@@ -1,16 +1,19 @@
-// The walk over the drive strings: the platform lists any bytes as its
-// drive roots, and start-up questions what they name.
+// The walk over the drive strings: any bytes as the platform's list of drive
+// roots, read on their own and walked by the drive-letter discovery.
 #include <string>
+#include <vector>
 
-#include "app/DvdInfoDlg.h"
+#include "devices/DeviceList.h"
+#include "devices/DriveLetterDiscovery.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "res/resource.h"
+#include "scsi/ScsiPassThrough.h"
 #include "sim/DriveModel.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
 
-// Drive letters whose roots are any bytes of the input.
+// Drive letters whose roots are any bytes of the input; a QSI writer at D:
+// and a plain CD-ROM drive at E: answer.
 class FuzzedDriveStrings : public memory::MemoryPlatform {
  public:
   explicit FuzzedDriveStrings(fuzz::Input& input) : input_(input) {
@@ -30,41 +33,47 @@ class FuzzedDriveStrings : public memory::MemoryPlatform {
   fuzz::Input& input_;
 };
 
-bool IsDrivePath(const std::string& path) {
-  if (path.size() > 6 || path.compare(0, 4, "\\\\.\\") != 0) return false;
-  if (path.size() == 4) return true;  // the empty name of a record that was never filled
-  const char letter = path[4];
-  return (letter & 0x20) == 0 && letter != 'A' && letter != 'B';
+bool IsDriveLetter(char letter) { return (letter & 0x20) == 0 && letter != 'A' && letter != 'B'; }
+
+bool IsDriveName(const std::string& name) { return name.size() == 2 && IsDriveLetter(name[0]); }
+
+void CheckNames(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::string> names = DriveNamesOf(reinterpret_cast<const char*>(data), size);
+  fuzz::Require(names.size() <= size / 4, "one name at most for every four bytes");
+  for (const std::string& name : names) {
+    fuzz::Require(IsDriveName(name), "a name is an upper-case letter other than A and B, and one more byte");
+  }
+}
+
+void CheckWalk(fuzz::Input& input) {
+  FuzzedDriveStrings platform(input);
+  CScsiPassThrough channel;
+  DeviceList list;
+  WalkDriveLetters(channel, list);
+  for (const CDeviceInfo* device : list) {
+    fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
+    fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E', "only drives that answered are listed");
+  }
+  fuzz::Require(channel.BoundDevice() == nullptr || list.Contains(channel.BoundDevice()),
+                "the channel is bound to a listed drive or to none");
+  for (const memory::DeviceEvent& event : platform.DeviceEvents()) {
+    if (event.kind != memory::DeviceEvent::Open && event.kind != memory::DeviceEvent::OpenFailed) continue;
+    // A name ends at a zero byte. A record that failed to open has no name
+    // yet; the channel's retry with that empty name opens nothing.
+    const std::string name = event.path.substr(4);
+    fuzz::Require(event.path.compare(0, 4, "\\\\.\\") == 0 && name.size() <= 2 &&
+                      (name.empty() || IsDriveLetter(name[0])),
+                  "only \\\\.\\ and a drive name is opened");
+  }
+  fuzz::Require(platform.OpenDeviceCount() == 0, "no drive is left open");
+  list.FreeAll();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckNames(data, size);
   fuzz::Input input(data, size);
-  FuzzedDriveStrings platform(input);
-  platform.SetVersion(2, 5, 1);
-  CDvdInfoDlg dialog;
-  platform.OnModal(IDD_BITSET_DIALOG, [&](WindowHandle window) {
-    memory::MemoryWindow* box = platform.Control(window, IDC_DRIVE_BOX);
-    fuzz::Require(box->lines.size() == static_cast<std::size_t>(dialog.Devices().GetCount()),
-                  "one drive-box line for each listed drive");
-    for (const CDeviceInfo* device : dialog.Devices()) {
-      fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
-      fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E',
-                    "only drives that answered are listed");
-    }
-  });
-  try {
-    dialog.DoModal();
-  } catch (const memory::ProcessExit&) {
-  }
-  int opens = 0;
-  for (const memory::DeviceEvent& event : platform.DeviceEvents()) {
-    if (event.kind != memory::DeviceEvent::Open && event.kind != memory::DeviceEvent::OpenFailed) continue;
-    ++opens;
-    fuzz::Require(IsDrivePath(event.path), "only \\\\.\\ and a drive letter other than A: and B: is opened");
-  }
-  fuzz::Require(opens <= 2 * 26 + 8, "each root is tried at most twice");
-  fuzz::Require(platform.OpenDeviceCount() == 0, "no drive is left open");
+  CheckWalk(input);
   return 0;
 }

@@ -47,12 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   channel.BindDevice(&device);
 
   while (input.Remaining() != 0) {
-    channel.CommandByte(0) = kInquiryOperation;
+    channel.CommandByte(0) = kInquiryCdb[0];
     for (std::uint8_t byte : channel.Request().sense) fuzz::Require(byte == 0, "a new command starts without sense data");
-    channel.CommandByte(4) = kInquiryLength;
-    channel.CommandByte(5) = 0x00;
-    std::uint8_t response[kInquiryLength] = {};
-    const CommandStatus status = channel.ExecuteCommand(kDataFromDrive, response, sizeof response);
+    std::uint8_t response[kInquiryLength];
+    const CommandStatus status = SendInquiry(channel, response);
     fuzz::Require(status == kCommandSucceeded || status == kCommandFailed, "the route gives only 0 or 1");
     fuzz::Require(status != kCommandSucceeded || platform.sent_, "a refused request never succeeds");
     fuzz::Require(status != kCommandSucceeded || !SenseReturned(channel.Request().sense[0]),

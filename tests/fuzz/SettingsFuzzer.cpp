@@ -2,47 +2,37 @@
 // read command with any outcome, data and sense bytes.
 #include <string>
 
-#include "app/DvdInfoDlg.h"
+#include "bitset/BookSettingsDecoding.h"
+#include "bitset/BookTypeCommands.h"
+#include "devices/DeviceInfo.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "res/resource.h"
+#include "scsi/ScsiPassThrough.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
 
-constexpr std::uint8_t kVendorOperation = 0xF3;
-constexpr std::uint8_t kReadSettings = 0x0F;
-
-// A QSI writer at D: whose answers to the read command come from the input.
+// A drive at D: whose every answer comes from the input.
 class FuzzedSettings : public memory::MemoryPlatform {
  public:
   explicit FuzzedSettings(fuzz::Input& input) : input_(input) { AddDrive('D'); }
 
-  bool DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t inLength,
-                       void* out, std::uint32_t outLength, std::uint32_t* bytesReturned) override {
+  bool DeviceIoControl(DeviceHandle, std::uint32_t, void*, std::uint32_t, void* out,
+                       std::uint32_t outLength, std::uint32_t* bytesReturned) override {
     auto* request = static_cast<ScsiPassThroughDirect*>(out);
-    if (request->Cdb[0] != kVendorOperation) {
-      return MemoryPlatform::DeviceIoControl(device, code, in, inLength, out, outLength, bytesReturned);
-    }
-    if (request->Cdb[1] != kReadSettings) {
-      ++writes_;
-      return true;
-    }
-    ++reads_;
-    const std::uint8_t outcome = input_.Byte();
+    const bool sent = (input_.Byte() & 1) != 0;
     auto* response = static_cast<std::uint8_t*>(request->DataBuffer);
     input_.CopyTo(response, request->DataTransferLength);
-    const std::size_t senseBytes = std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
+    const std::size_t senseBytes =
+        std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
     auto* sense = static_cast<std::uint8_t*>(out) + request->SenseInfoOffset;
     input_.CopyTo(sense, senseBytes);
-    const bool sent = (outcome & 1) != 0;
+    if (bytesReturned != nullptr) *bytesReturned = outLength;
     const bool senseReturned = senseBytes != 0 && (sense[0] & 0x70) != 0;
-    lastReading_ = sent && !senseReturned && request->DataTransferLength > 6 ? response[6] : -1;
+    reading_ = sent && !senseReturned ? response[6] : -1;
     return sent;
   }
 
-  int lastReading_ = -2;  // -2: no read yet, -1: the read failed
-  int reads_ = 0;
-  int writes_ = 0;
+  int reading_ = -2;  // what the drive reported: -1 a failure, else byte 6
 
  private:
   fuzz::Input& input_;
@@ -53,29 +43,24 @@ class FuzzedSettings : public memory::MemoryPlatform {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input input(data, size);
   FuzzedSettings platform(input);
-  platform.SetVersion(2, 5, 1);
-  CDvdInfoDlg dialog;
-  try {
-    dialog.DoModal();
-  } catch (const memory::ProcessExit&) {
-  }
-  fuzz::Require(platform.writes_ == 0, "nothing is written without the user's Yes");
-  fuzz::Require(platform.OpenDeviceCount() == 0, "no drive is left open");
-  if (platform.lastReading_ == -2) return 0;
+  CDeviceInfo device;
+  device.DriveName[0] = 'D';
+  device.DriveName[1] = ':';
+  CScsiPassThrough channel;
+  channel.BindDevice(&device);
 
-  const std::string plusR = dialog.PlusRText();
-  const std::string plusRw = dialog.PlusRwText();
-  const int reading = platform.lastReading_;
-  if (reading < 0 && platform.reads_ == 1) {
-    fuzz::Require(plusR.empty() && plusRw.empty(), "the first drive that does not answer is passed over");
-    return 0;
+  while (input.Remaining() != 0) {
+    const int settings = QueryBookSettings(channel);
+    fuzz::Require(settings == platform.reading_, "the settings byte is byte 6 of an answer without sense data");
+    const BookTypeTexts texts = DecodeBookSettings(settings);
+    if (settings < 0) {
+      fuzz::Require(texts.plusR == "------" && texts.plusRw == "------", "a failed read shows dashes");
+      continue;
+    }
+    fuzz::Require(texts.plusRw == ((settings & 0x02) != 0 ? "DVD-ROM" : "DVD+RW"), "+RW book type from bit 1");
+    fuzz::Require(texts.plusR == ((settings & 0x01) != 0 || settings == 0 ? "DVD-ROM" : "DVD+R"),
+                  "+R book type from bit 0; a byte of 0 reads as DVD-ROM");
   }
-  if (reading < 0) {
-    fuzz::Require(plusR == "------" && plusRw == "------", "a failed read shows dashes");
-    return 0;
-  }
-  fuzz::Require(plusRw == ((reading & 0x02) != 0 ? "DVD-ROM" : "DVD+RW"), "+RW book type from bit 1");
-  fuzz::Require(plusR == ((reading & 0x01) != 0 || reading == 0 ? "DVD-ROM" : "DVD+R"),
-                "+R book type from bit 0; a byte of 0 reads as DVD-ROM");
+  fuzz::Require(platform.OpenDeviceCount() == 0, "no drive is left open");
   return 0;
 }
