@@ -83,8 +83,11 @@ class CDvdInfoDlg : public CDialog {
   // One set button: gate, confirmation, write, refresh.
   void ConfirmAndSetBookType(std::uint8_t valueByte);
   // Empties the drive box and fills it from the device list, one line of
-  // `format` per listed record, first line selected; the number of lines.
+  // `format` per record, first line selected; the number of lines. A record
+  // whose line cannot be added is destroyed: line i always names element i.
   int FillDriveBox(DriveBoxLineFormat format);
+  // Destroys a record taken out of the list, leaving it neither selected nor bound.
+  void DiscardRecord(CDeviceInfo* device);
 
   CAspiLibrary m_aspiLibrary;
   CScsiPassThrough m_channel;

@@ -10,12 +10,14 @@ int CDvdInfoDlg::QueryBookSettings() { return ::QueryBookSettings(m_channel); }
 // BN_CLICKED of "Set +R Book Value".
 void CDvdInfoDlg::OnSetPlusRBookType() {
   UpdateData(true);
+  if (m_plusRChoice < 0) return;  // no button reads as checked: the choice is unknown
   ConfirmAndSetBookType(PlusRValueByte(m_plusRChoice));
 }
 
 // BN_CLICKED of "Set +RW Book Value".
 void CDvdInfoDlg::OnSetPlusRwBookType() {
   UpdateData(true);
+  if (m_plusRwChoice < 0) return;  // no button reads as checked: the choice is unknown
   ConfirmAndSetBookType(PlusRwValueByte(m_plusRwChoice));
 }
 
@@ -25,8 +27,8 @@ void CDvdInfoDlg::ConfirmAndSetBookType(std::uint8_t valueByte) {
     return;
   }
   if (MessageBox("Are you sure you want to change the bitsetting?", "Are you sure?",
-                 Mb::YesNo | Mb::IconQuestion) == Id::No) {
-    return;
+                 Mb::YesNo | Mb::IconQuestion) != Id::Yes) {
+    return;  // No, or no answer at all: a box that failed to show is no consent
   }
   if (SetBookType(m_channel, valueByte) != kCommandSucceeded) {
     MessageBox("Error. May not be a QSI / Nu-Tek drive or wrong firmware");

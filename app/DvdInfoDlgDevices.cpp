@@ -64,16 +64,26 @@ CommandStatus CDvdInfoDlg::ScanAspiCommand(const std::uint8_t* cdb, std::uint8_t
 int CDvdInfoDlg::FillDriveBox(DriveBoxLineFormat format) {
   m_driveBox.ResetContent();
   int lines = 0;
-  for (const CDeviceInfo* device : m_deviceList) {
-    const std::string line = format(*device);
-    if (IsListedType(device->PeripheralType)) {
-      m_driveBox.AddString(line);
+  while (lines < m_deviceList.GetCount()) {
+    CDeviceInfo* device = m_deviceList.GetAt(lines);
+    if (m_driveBox.AddString(format(*device)) >= 0) {
       ++lines;
+      continue;
     }
+    // The box could not take the line: the record goes, so that line i
+    // still names element i.
+    m_deviceList.RemoveAt(lines);
+    DiscardRecord(device);
   }
   m_driveBox.SetCurSel(0);
   UpdateData(false);
   return lines;
+}
+
+void CDvdInfoDlg::DiscardRecord(CDeviceInfo* device) {
+  if (m_selectedDevice == device) m_selectedDevice = nullptr;
+  if (m_channel.BoundDevice() == device) m_channel.BindDevice(nullptr);
+  delete device;
 }
 
 CDeviceInfo* CDvdInfoDlg::GetSelectedDevice() {
@@ -82,7 +92,11 @@ CDeviceInfo* CDvdInfoDlg::GetSelectedDevice() {
     const int lines = m_driveBox.GetCount();
     const DeviceSelection selection = ResolveSelection(m_deviceList, line, lines);
     switch (selection.outcome) {
-      case DeviceSelection::kFound: return selection.device;
+      case DeviceSelection::kFound:
+        // Commands go only to the drive the box shows: when line 0 cannot be
+        // shown, there is no selection.
+        if (selection.fellBackToFirstLine && m_driveBox.SetCurSel(0) != 0) return nullptr;
+        return selection.device;
       case DeviceSelection::kNoLines: MessageBox("No Devices found"); return nullptr;
       case DeviceSelection::kBeyondList: MessageBox("Error selecting device"); return nullptr;
       case DeviceSelection::kRecordMissing: break;

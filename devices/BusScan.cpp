@@ -52,7 +52,7 @@ BusScanResult ScanAspiBuses(const CAspiLibrary& library, DeviceList& list) {
     for (int target = 0; target < kTargetsPerAdapter; ++target) {
       for (int lun = 0; lun < kLunsPerTarget; ++lun) {
         std::unique_ptr<CDeviceInfo> device = QuestionAddress(library, adapter, target, lun);
-        if (device != nullptr && IsListedType(device->PeripheralType)) list.AddHead(device.release());
+        if (device != nullptr && IsListedType(device->PeripheralType)) list.AddHead(std::move(device));
       }
     }
   }

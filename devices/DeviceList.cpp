@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <iterator>
 
+void DeviceList::AddTail(std::unique_ptr<CDeviceInfo> device) {
+  devices_.push_back(nullptr);
+  devices_.back() = device.release();
+}
+
+void DeviceList::AddHead(std::unique_ptr<CDeviceInfo> device) {
+  devices_.push_front(nullptr);
+  devices_.front() = device.release();
+}
+
 CDeviceInfo* DeviceList::GetAt(int index) const {
   if (!HasIndex(index)) return nullptr;
   return *std::next(devices_.begin(), index);
@@ -16,6 +26,14 @@ CDeviceInfo* DeviceList::RemoveTail() {
 
 bool DeviceList::Contains(const CDeviceInfo* device) const {
   return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
+}
+
+CDeviceInfo* DeviceList::RemoveAt(int index) {
+  if (!HasIndex(index)) return nullptr;
+  auto at = std::next(devices_.begin(), index);
+  CDeviceInfo* device = *at;
+  devices_.erase(at);
+  return device;
 }
 
 void DeviceList::FreeAll() {

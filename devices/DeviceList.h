@@ -4,6 +4,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 
 #include "devices/DeviceInfo.h"
 
@@ -13,8 +14,10 @@ class DeviceList {
   DeviceList(const DeviceList&) = delete;
   DeviceList& operator=(const DeviceList&) = delete;
 
-  void AddTail(CDeviceInfo* device) { devices_.push_back(device); }
-  void AddHead(CDeviceInfo* device) { devices_.push_front(device); }
+  // The list takes the record only once its node exists: when the node
+  // cannot be made, the record is destroyed with `device`, never lost.
+  void AddTail(std::unique_ptr<CDeviceInfo> device);
+  void AddHead(std::unique_ptr<CDeviceInfo> device);
   // The element at a zero-based index from the head; null when out of range.
   CDeviceInfo* GetAt(int index) const;
   // Whether an element exists at `index` (its record may still be null).
@@ -22,6 +25,8 @@ class DeviceList {
   int GetCount() const { return static_cast<int>(devices_.size()); }
   bool IsEmpty() const { return devices_.empty(); }
   CDeviceInfo* RemoveTail();
+  // Takes the element at `index` out; its record becomes the caller's.
+  CDeviceInfo* RemoveAt(int index);
   // Whether `device` is one of the list's records.
   bool Contains(const CDeviceInfo* device) const;
 

@@ -14,6 +14,9 @@ struct DeviceSelection {
   };
   Outcome outcome;
   CDeviceInfo* device;
+  // The drive box's selection was missing or beyond it, and line 0 was taken
+  // instead: the box must be made to show line 0 before its record is used.
+  bool fellBackToFirstLine = false;
 };
 
 // `currentLine` is the drive box's selection (-1 for none) and `lineCount`

@@ -20,8 +20,8 @@ constexpr char kUpperCaseMask = static_cast<char>(0xDF);
 // null. The record stays bound to the channel only when it is returned.
 std::unique_ptr<CDeviceInfo> QuestionDrive(CScsiPassThrough& channel, const std::string& name,
                                            int answered) {
-  channel.OpenDrive(name.c_str());  // a drive that cannot be opened fails its INQUIRY
   auto device = std::make_unique<CDeviceInfo>();
+  channel.OpenDrive(name.c_str());  // a drive that cannot be opened fails its INQUIRY
   channel.BindDevice(device.get());
   std::uint8_t response[kInquiryLength];
   if (SendInquiry(channel, response) != kCommandSucceeded) {
@@ -41,7 +41,7 @@ void WalkDrives(CScsiPassThrough& channel, DeviceList& list, const std::vector<s
     if (device == nullptr) continue;
     ++answered;
     if (IsListedType(device->PeripheralType)) {
-      list.AddTail(device.release());
+      list.AddTail(std::move(device));
     } else {
       channel.BindDevice(nullptr);
     }

@@ -60,7 +60,7 @@ enum : std::uint32_t {
   ResetContent = 0x014B,
   SetCurSel = 0x014E,
 };
-enum : int { Err = -1 };
+enum : int { Err = -1, ErrSpace = -2 };
 }  // namespace Cb
 
 namespace Cbn {

@@ -18,6 +18,23 @@ const char* const kLibraryPlaces[] = {
 // SS_ERR with neither adapter nor target status.
 constexpr CommandStatus kAspiErrorStatus = static_cast<CommandStatus>(kSsErr) << 24;
 
+constexpr std::uint32_t kWaitObject0 = 0;
+
+// The library's own thread writes the status when the request completes.
+std::uint8_t CurrentStatus(const SrbExecScsiCmd& srb) {
+  return *static_cast<const volatile std::uint8_t*>(&srb.SRB_Status);
+}
+
+// Waits until the library has finished with the request block and the
+// buffer: until then it may still write into both. False when a wait failed.
+bool WaitForCompletion(Platform& platform, EventHandle event, const SrbExecScsiCmd& srb) {
+  bool waited = true;
+  do {
+    if (platform.WaitForSingleObject(event, kInfinite) != kWaitObject0) waited = false;
+  } while (CurrentStatus(srb) == kSsPending);
+  return waited;
+}
+
 }  // namespace
 
 CAspiLibrary::~CAspiLibrary() {
@@ -86,8 +103,10 @@ CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& re
   srb.SRB_PostProc = event;
   std::memcpy(srb.CDBByte, request.cdb, std::min<std::size_t>(request.cdbLength, sizeof srb.CDBByte));
 
-  if (library.SendCommand(&srb) == kSsPending) platform.WaitForSingleObject(event, kInfinite);
-  const CommandStatus status = AspiCommandStatus(srb);
+  bool waited = true;
+  if (library.SendCommand(&srb) == kSsPending) waited = WaitForCompletion(platform, event, srb);
+  // A request whose wait failed is not trusted, however it ended.
+  const CommandStatus status = waited ? AspiCommandStatus(srb) : kAspiErrorStatus;
   platform.CloseHandle(event);
   return status;
 }

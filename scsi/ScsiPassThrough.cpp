@@ -47,12 +47,15 @@ std::uint8_t& CScsiPassThrough::CommandByte(int index) {
 }
 
 int CScsiPassThrough::OpenDrive(const char* driveName) {
-  if (!UsesSpti(GetPlatformClass())) return 1;
+  // The route chosen when the channel was made: a handle opened here is
+  // always one that the pass-through side closes again.
+  if (!UsesSpti(platformClass_)) return 1;
   CloseDrive();
   char path[32];
   std::snprintf(path, sizeof path, "\\\\.\\%.*s", 27, driveName);
   device_ = GetPlatform().CreateFile(path, kGenericRead | kGenericWrite,
                                      kFileShareRead | kFileShareWrite, kOpenExisting, 0);
+  if (IsDriveOpen()) openDriveName_ = driveName;
   return IsDriveOpen() ? 1 : 0;
 }
 
@@ -60,6 +63,15 @@ void CScsiPassThrough::CloseDrive() {
   if (!IsDriveOpen()) return;
   GetPlatform().CloseHandle(device_);
   device_ = InvalidDeviceHandle();
+  openDriveName_.clear();
+}
+
+bool CScsiPassThrough::OpenForAnotherDrive() const {
+  // A record without a name is the one a drive-letter walk is asking about,
+  // through the drive it has just opened.
+  return IsDriveOpen() && boundDevice_ != nullptr && boundDevice_->DriveName[0] != '\0' &&
+         openDriveName_ != std::string(boundDevice_->DriveName,
+                                        strnlen(boundDevice_->DriveName, sizeof boundDevice_->DriveName));
 }
 
 bool CScsiPassThrough::UsesAspiRoute() const {
@@ -84,10 +96,16 @@ CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std:
 
 CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
                                                    std::uint32_t length) {
+  if (OpenForAnotherDrive()) CloseDrive();
   if (!IsDriveOpen()) {
     if (boundDevice_ == nullptr) return kCommandFailed;
     OpenDrive(boundDevice_->DriveName);  // a failed open fails the request below
   }
+  // The handle is closed however the command ends, an exception included.
+  struct CloseWhenDone {
+    CScsiPassThrough& channel;
+    ~CloseWhenDone() { channel.CloseDrive(); }
+  } closeWhenDone{*this};
   ScsiPassThroughDirect& request = buffer_.request;
   request.DataBuffer = buffer;
   request.DataTransferLength = length;
@@ -96,7 +114,6 @@ CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
                                                   kRequestBlockSize, &buffer_,
                                                   kRequestWithSenseSize, &bytesReturned_);
   const bool senseReturned = (buffer_.sense[0] & kSenseDataPresent) != 0;
-  CloseDrive();
   return !sent || senseReturned ? kCommandFailed : kCommandSucceeded;
 }
 

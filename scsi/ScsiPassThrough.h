@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/PlatformClass.h"
 #include "framework/WinTypes.h"
@@ -49,10 +50,13 @@ class CScsiPassThrough {
 
  private:
   bool UsesAspiRoute() const;
+  // Whether the open handle belongs to a drive other than the bound one.
+  bool OpenForAnotherDrive() const;
   CommandStatus ExecuteSptiCommand(int direction, void* buffer, std::uint32_t length);
   CommandStatus ExecuteAspiCommand(int direction, void* buffer, std::uint32_t length);
 
   DeviceHandle device_;
+  std::string openDriveName_;  // the drive `device_` was opened for
   ScsiRequestBuffer buffer_;
   CDeviceInfo* boundDevice_ = nullptr;
   CAspiLibrary* aspiLibrary_ = nullptr;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceList.h"
@@ -114,26 +115,29 @@ class TracedRecord : public CDeviceInfo {
 TEST(DeviceListTest, FreeAllDestroysEveryRecordTailFirst) {
   std::vector<int> destroyed;
   DeviceList list;
-  list.AddTail(new TracedRecord(destroyed, 1));
-  list.AddTail(new TracedRecord(destroyed, 2));
-  list.AddHead(new TracedRecord(destroyed, 0));
+  list.AddTail(std::make_unique<TracedRecord>(destroyed, 1));
+  list.AddTail(std::make_unique<TracedRecord>(destroyed, 2));
+  list.AddHead(std::make_unique<TracedRecord>(destroyed, 0));
   list.FreeAll();
   EXPECT_EQ(destroyed, (std::vector<int>{2, 1, 0}));
   EXPECT_TRUE(list.IsEmpty());
 }
 
 TEST(DeviceListTest, IndexCountsFromTheHead) {
-  CDeviceInfo first, second, third;
+  auto first = std::make_unique<CDeviceInfo>();
+  auto third = std::make_unique<CDeviceInfo>();
+  CDeviceInfo* const head = first.get();
+  CDeviceInfo* const tail = third.get();
   DeviceList list;
-  list.AddTail(&second);
-  list.AddTail(&third);
-  list.AddHead(&first);
-  EXPECT_EQ(list.GetAt(0), &first);
-  EXPECT_EQ(list.GetAt(2), &third);
+  list.AddTail(std::make_unique<CDeviceInfo>());
+  list.AddTail(std::move(third));
+  list.AddHead(std::move(first));
+  EXPECT_EQ(list.GetAt(0), head);
+  EXPECT_EQ(list.GetAt(2), tail);
   EXPECT_EQ(list.GetAt(3), nullptr);
   EXPECT_EQ(list.GetAt(-1), nullptr);
   EXPECT_EQ(list.GetCount(), 3);
-  while (!list.IsEmpty()) list.RemoveTail();  // the records are not the list's here
+  list.FreeAll();
 }
 
 }  // namespace

@@ -30,11 +30,11 @@ TEST_F(DeviceSelectionTest, ReturnsTheRecordOfTheSelectedLine) {
   EXPECT_TRUE(platform.MessageTexts().empty());
 }
 
-TEST_F(DeviceSelectionTest, NoSelectionFallsBackToTheFirstRecordSilently) {
+TEST_F(DeviceSelectionTest, NoSelectionFallsBackSilentlyToTheFirstRecordAndShowsIt) {
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
     Combo(window, Cb::SetCurSel, static_cast<WParam>(-1));
     EXPECT_EQ(dialog.GetSelectedDevice(), dialog.Devices().GetAt(0));
-    EXPECT_EQ(Combo(window, Cb::GetCurSel), -1);  // the drive box is left as it was
+    EXPECT_EQ(Combo(window, Cb::GetCurSel), 0);  // the box shows the drive commands go to
   });
   EXPECT_TRUE(platform.MessageTexts().empty());
 }

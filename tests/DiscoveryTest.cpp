@@ -213,32 +213,38 @@ TEST(DriveBoxLineTest, BothFormsKeepTheStoredTextWhole) {
 }
 
 TEST(ResolveSelectionTest, FromLineToRecord) {
-  CDeviceInfo first, second;
+  auto firstRecord = std::make_unique<CDeviceInfo>();
+  auto secondRecord = std::make_unique<CDeviceInfo>();
+  CDeviceInfo& first = *firstRecord;
+  CDeviceInfo& second = *secondRecord;
   DeviceList list;
-  list.AddTail(&first);
-  list.AddTail(&second);
+  list.AddTail(std::move(firstRecord));
+  list.AddTail(std::move(secondRecord));
   const struct {
     int line, lines;
     DeviceSelection::Outcome outcome;
     CDeviceInfo* device;
+    bool fellBack;
   } cases[] = {
-      {1, 2, DeviceSelection::kFound, &second},
-      {0, 2, DeviceSelection::kFound, &first},
-      {-1, 2, DeviceSelection::kFound, &first},  // no selection: line 0
-      {2, 2, DeviceSelection::kFound, &first},   // beyond the drive box: line 0
-      {0, 0, DeviceSelection::kNoLines, nullptr},
-      {-1, 0, DeviceSelection::kNoLines, nullptr},
-      {2, 3, DeviceSelection::kBeyondList, nullptr},
+      {1, 2, DeviceSelection::kFound, &second, false},
+      {0, 2, DeviceSelection::kFound, &first, false},
+      {-1, 2, DeviceSelection::kFound, &first, true},  // no selection: line 0
+      {2, 2, DeviceSelection::kFound, &first, true},   // beyond the drive box: line 0
+      {0, 0, DeviceSelection::kNoLines, nullptr, false},
+      {-1, 0, DeviceSelection::kNoLines, nullptr, false},
+      {2, 3, DeviceSelection::kBeyondList, nullptr, false},
   };
   for (const auto& c : cases) {
     const DeviceSelection selection = ResolveSelection(list, c.line, c.lines);
     EXPECT_EQ(selection.outcome, c.outcome) << c.line << " of " << c.lines;
     EXPECT_EQ(selection.device, c.device) << c.line << " of " << c.lines;
+    EXPECT_EQ(selection.fellBackToFirstLine, c.fellBack) << c.line << " of " << c.lines;
   }
   list.AddTail(nullptr);
   const DeviceSelection missing = ResolveSelection(list, 2, 3);
   EXPECT_EQ(missing.outcome, DeviceSelection::kRecordMissing);
   EXPECT_EQ(missing.device, &first);
+  list.FreeAll();
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace memory {
 // --- Devices ---------------------------------------------------------------------
 
 std::uint32_t MemoryPlatform::GetLogicalDriveStrings(std::uint32_t length, char* buffer) {
+  if (auto answer = Fault("GetLogicalDriveStrings", 0)) return AnswerAs<std::uint32_t>(*answer);
   trace_.push_back("GetLogicalDriveStrings");
-  MaybeThrow("GetLogicalDriveStrings");
   std::string all;
   for (const std::string& root : driveRoots_) {
     all += root;
@@ -28,7 +28,7 @@ std::uint32_t MemoryPlatform::GetLogicalDriveStrings(std::uint32_t length, char*
 
 DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
                                         std::uint32_t disposition, std::uint32_t flags) {
-  MaybeThrow("CreateFile");
+  if (auto answer = Fault("CreateFile", Handle(InvalidDeviceHandle()))) return AnswerAs<DeviceHandle>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::OpenFailed;
   event.path = path;
@@ -58,6 +58,7 @@ DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, 
 bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in,
                                      std::uint32_t inLength, void* out, std::uint32_t outLength,
                                      std::uint32_t* bytesReturned) {
+  if (auto answer = Fault("DeviceIoControl", 0)) return AnswerAs<bool>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::Io;
   event.handle = device;
@@ -113,6 +114,7 @@ bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, vo
 }
 
 bool MemoryPlatform::CloseHandle(void* handle) {
+  if (auto answer = Fault("CloseHandle", 0)) return AnswerAs<bool>(*answer);
   if (events_.erase(handle) != 0) return true;
   auto open = openDevices_.find(handle);
   DeviceEvent event;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace memory {
 
@@ -13,5 +14,21 @@ MemoryPlatform* CurrentMemoryPlatform();
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorModuleNotFound = 126;
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
+
+// A handle as the answer of a faulting call.
+inline long long Handle(const void* handle) {
+  return static_cast<long long>(reinterpret_cast<std::intptr_t>(handle));
+}
+
+// A faulting call's answer in the call's own return type.
+template <typename T>
+T AnswerAs(long long answer) {
+  if constexpr (std::is_pointer_v<T>) {
+    return reinterpret_cast<T>(static_cast<std::intptr_t>(answer));
+  } else {
+    return static_cast<T>(answer);
+  }
+}
 
 }  // namespace memory

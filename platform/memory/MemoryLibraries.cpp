@@ -33,6 +33,7 @@ void MemoryPlatform::InstallHtmlHelp(const std::string& place, bool hasEntry) {
 }
 
 ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
+  if (auto answer = Fault("LoadLibrary", 0)) return AnswerAs<ModuleHandle>(*answer);
   loadAttempts_.push_back(name);
   auto help = helpLibraries_.find(name);
   if (help != helpLibraries_.end()) {
@@ -50,6 +51,7 @@ ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
 }
 
 void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
+  if (auto answer = Fault("GetProcAddress", 0)) return AnswerAs<void*>(*answer);
   if (module != aspi_.get() || !aspi_) return nullptr;
   const std::string entry(name);
   if (entry == "GetASPI32SupportInfo") return reinterpret_cast<void*>(&AspiSupportInfoEntry);
@@ -64,12 +66,14 @@ void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
 }
 
 void* MemoryPlatform::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
+  if (auto answer = Fault("GetProcAddressByOrdinal", 0)) return AnswerAs<void*>(*answer);
   if (module != &helpLibraryTag_ || ordinal != 14 || !helpHasEntry_) return nullptr;
   return &helpLibraryTag_;
 }
 
 bool MemoryPlatform::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
                                             std::string& value) {
+  if (auto answer = Fault("ReadClassesRootDefault", 0)) return AnswerAs<bool>(*answer);
   auto found = classesRoot_.find(subKey);
   if (found == classesRoot_.end() || found->second.size() + 1 > maxBytes) return false;
   value = found->second;
@@ -84,6 +88,7 @@ WindowHandle MemoryPlatform::CallHtmlHelp(void* entry, WindowHandle caller, cons
 }
 
 bool MemoryPlatform::FreeLibrary(ModuleHandle module) {
+  if (auto answer = Fault("FreeLibrary", 0)) return AnswerAs<bool>(*answer);
   if (module != aspi_.get() || !libraryLoaded_) return false;
   libraryLoaded_ = false;
   libraryFreed_ = true;
@@ -91,6 +96,7 @@ bool MemoryPlatform::FreeLibrary(ModuleHandle module) {
 }
 
 EventHandle MemoryPlatform::CreateEvent(bool, bool initialState) {
+  if (auto answer = Fault("CreateEvent", 0)) return AnswerAs<EventHandle>(*answer);
   EventHandle event = reinterpret_cast<EventHandle>(nextHandle_);
   nextHandle_ += 4;
   events_[event] = EventState{initialState};
@@ -98,6 +104,7 @@ EventHandle MemoryPlatform::CreateEvent(bool, bool initialState) {
 }
 
 bool MemoryPlatform::ResetEvent(EventHandle event) {
+  if (auto answer = Fault("ResetEvent", 0)) return AnswerAs<bool>(*answer);
   auto found = events_.find(event);
   if (found == events_.end()) return false;
   found->second.signalled = false;
@@ -105,8 +112,14 @@ bool MemoryPlatform::ResetEvent(EventHandle event) {
 }
 
 std::uint32_t MemoryPlatform::WaitForSingleObject(EventHandle event, std::uint32_t) {
+  if (auto answer = Fault("WaitForSingleObject", kWaitFailed)) return AnswerAs<std::uint32_t>(*answer);
+  // While the caller waits, the library finishes what it has pending.
+  if (aspi_) {
+    for (void* srb : aspi_->pending) CompleteAspiRequest(static_cast<SrbExecScsiCmd*>(srb));
+    aspi_->pending.clear();
+  }
   auto found = events_.find(event);
-  if (found == events_.end() || !found->second.signalled) return 0xFFFFFFFFu;  // would hang
+  if (found == events_.end() || !found->second.signalled) return kWaitFailed;  // would hang
   return 0;
 }
 
@@ -125,6 +138,27 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
     srb->SRB_Status = kSsInvalidHa;
     return srb->SRB_Status;
   }
+  if (aspi_->completesInWait) {
+    srb->SRB_Status = kSsPending;
+    aspi_->pending.push_back(srb);
+    return kSsPending;
+  }
+  if (aspi_->completesAtOnce) {
+    ExecuteAspiRequest(srb);
+    return srb->SRB_Status;
+  }
+  CompleteAspiRequest(srb);
+  return kSsPending;
+}
+
+void MemoryPlatform::CompleteAspiRequest(SrbExecScsiCmd* srb) {
+  ExecuteAspiRequest(srb);
+  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
+  auto event = events_.find(postProc);
+  if (event != events_.end()) event->second.signalled = true;
+}
+
+void MemoryPlatform::ExecuteAspiRequest(SrbExecScsiCmd* srb) {
   auto device = aspi_->devices.find(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun));
   if (device == aspi_->devices.end()) {
     srb->SRB_Status = kSsErr;
@@ -142,11 +176,6 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
       srb->SRB_Status = kSsComp;
     }
   }
-  if (aspi_->completesAtOnce) return srb->SRB_Status;
-  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
-  auto event = events_.find(postProc);
-  if (event != events_.end()) event->second.signalled = true;
-  return kSsPending;
 }
 
 }  // namespace memory

@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryPlatform.h"
 
 #include <algorithm>
+#include <new>
 
 #include "framework/FileException.h"
 #include "platform/memory/MemoryInternal.h"
@@ -37,12 +38,32 @@ MemoryPlatform::~MemoryPlatform() {
   SetPlatform(previous_);
 }
 
-void MemoryPlatform::MaybeThrow(const std::string& call) {
-  if (throwAt_.empty() || throwAt_ != call || --throwCountdown_ > 0) return;
-  throwAt_.clear();
-  auto* exception = new CFileException(0);
-  thrownException_ = ExceptionNumber(exception);
-  throw exception;
+std::optional<long long> MemoryPlatform::Fault(const std::string& kind, long long failure) {
+  calls_.push_back(kind);
+  for (PlannedFault& fault : faults_) {
+    if (fault.kind == kind) --fault.countdown;
+  }
+  auto due = std::find_if(faults_.begin(), faults_.end(),
+                          [](const PlannedFault& fault) { return fault.countdown == 0; });
+  if (due == faults_.end()) return std::nullopt;
+  const PlannedFault fault = *due;  // the first planned of those due now; the others lapse
+  faults_.erase(std::remove_if(faults_.begin(), faults_.end(),
+                               [](const PlannedFault& planned) { return planned.countdown <= 0; }),
+                faults_.end());
+  switch (fault.mode) {
+    case FaultMode::ThrowFileException: {
+      auto* exception = new CFileException(0);
+      thrownException_ = ExceptionNumber(exception);
+      throw exception;
+    }
+    case FaultMode::ThrowBadAlloc:
+      throw std::bad_alloc();
+    case FaultMode::Answer:
+      return fault.answer;
+    case FaultMode::Fail:
+      break;
+  }
+  return failure;
 }
 
 // --- Set-up ------------------------------------------------------------------
@@ -121,6 +142,7 @@ void MemoryPlatform::ExitProcess(unsigned exitCode) {
 }
 
 bool MemoryPlatform::GetVersion(OsVersionInfo& info) {
+  if (auto answer = Fault("GetVersion", 0)) return AnswerAs<bool>(*answer);
   trace_.push_back("GetVersion");
   if (versionFails_) return false;
   info = version_;

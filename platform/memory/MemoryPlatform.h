@@ -9,11 +9,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/Platform.h"
 #include "sim/DriveModel.h"
+
+struct SrbExecScsiCmd;
 
 namespace memory {
 
@@ -41,6 +44,14 @@ struct MemoryWindow {
   bool iconic = false;
   std::vector<std::string> systemMenu;  // appended entries; "-" for a separator
   std::vector<std::uintptr_t> systemMenuIds;
+};
+
+// What a planned fault makes its call do.
+enum class FaultMode {
+  Fail,                // the call's own failure answer (0, FALSE, CB_ERR, WAIT_FAILED...)
+  Answer,              // the answer given with the fault, the call doing nothing
+  ThrowFileException,  // the framework's file exception
+  ThrowBadAlloc,       // std::bad_alloc, as when memory runs out
 };
 
 struct MessageBoxRecord {
@@ -80,6 +91,10 @@ struct AspiSimulation {
   int adapters = 1;
   bool exportsSendCommand = true;
   bool completesAtOnce = false;  // returns SS_COMP from SendASPI32Command
+  // Requests stay pending until the caller waits for them (a wait that
+  // faults leaves them pending); `pending` holds their request blocks.
+  bool completesInWait = false;
+  std::vector<void*> pending;
   std::map<std::uint32_t, sim::DriveModel> devices;  // key: adapter << 16 | target << 8 | lun
   struct Request {
     std::uint8_t adapter, target, lun, flags, cdbLength;
@@ -117,11 +132,20 @@ class MemoryPlatform : public Platform {
   void SetDefaultAnswer(int answer) { defaultAnswer_ = answer; }
   // What the user does while a dialog of this template runs modally.
   void OnModal(int templateId, std::function<void(WindowHandle dialog)> session);
+  // Makes the `nth` call of a kind (counted from now) fault once. A kind is
+  // the platform call's name ("MessageBox", "CreateFile", "WaitForSingleObject")
+  // or, for a message to a control, the message's name ("CB_ADDSTRING").
+  // A faulting call does nothing else. Several faults may be planned at once.
+  void InjectFault(const std::string& kind, int nth, FaultMode mode = FaultMode::Fail,
+                   long long answer = 0) {
+    faults_.push_back(PlannedFault{kind, nth, mode, answer});
+  }
   // Makes the named call throw the framework's file exception once.
   void ThrowFileExceptionAt(const std::string& call, int nth = 1) {
-    throwAt_ = call;
-    throwCountdown_ = nth;
+    InjectFault(call, nth, FaultMode::ThrowFileException);
   }
+  // The kind of every call that could have been made to fault, in order.
+  const std::vector<std::string>& Calls() const { return calls_; }
   long long ThrownExceptionValue() const { return thrownException_; }
   void SetString(int id, const std::string& text) { strings_[id] = text; }
   void SetIconic(WindowHandle dialog, bool iconic);
@@ -244,7 +268,11 @@ class MemoryPlatform : public Platform {
   void SetClientSize(int width, int height) { clientWidth_ = width, clientHeight_ = height; }
 
  private:
-  void MaybeThrow(const std::string& call);
+  // Counts a call of `kind`; when a fault is due, throws or gives the
+  // answer the call must return (`failure` in the Fail mode).
+  std::optional<long long> Fault(const std::string& kind, long long failure);
+  void CompleteAspiRequest(SrbExecScsiCmd* srb);
+  void ExecuteAspiRequest(SrbExecScsiCmd* srb);
   MemoryWindow* CreateDialogWindow(int templateId, MemoryWindow* owner);
   bool Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam, LParam lParam,
                 LResult& result);
@@ -268,8 +296,14 @@ class MemoryPlatform : public Platform {
   std::vector<std::string> trace_;
   std::vector<LResult> dialogResults_;
   std::map<int, std::string> strings_;
-  std::string throwAt_;
-  int throwCountdown_ = 0;
+  struct PlannedFault {
+    std::string kind;
+    int countdown;
+    FaultMode mode;
+    long long answer;
+  };
+  std::vector<PlannedFault> faults_;
+  std::vector<std::string> calls_;
   long long thrownException_ = 0;
 
   struct DriveSlot {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 
 #include "framework/MessageMap.h"
+#include "platform/memory/MemoryInternal.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "res/DialogTemplates.h"
 
@@ -22,6 +24,28 @@ std::string Hex(std::uint32_t value) {
 
 bool IsRadio(const MemoryWindow* window) {
   return window->windowClass == "BUTTON" && (window->style & 0xF) == Style::BsAutoRadioButton;
+}
+
+// The name a message to a control is faulted by.
+std::string MessageName(std::uint32_t message) {
+  static const std::map<std::uint32_t, const char*> names = {
+      {Msg::SetText, "WM_SETTEXT"},         {Msg::GetTextLength, "WM_GETTEXTLENGTH"},
+      {Msg::GetText, "WM_GETTEXT"},         {Msg::SetFont, "WM_SETFONT"},
+      {Msg::GetFont, "WM_GETFONT"},         {Msg::GetDlgCode, "WM_GETDLGCODE"},
+      {Bm::GetCheck, "BM_GETCHECK"},        {Bm::SetCheck, "BM_SETCHECK"},
+      {Cb::ResetContent, "CB_RESETCONTENT"}, {Cb::AddString, "CB_ADDSTRING"},
+      {Cb::SetCurSel, "CB_SETCURSEL"},      {Cb::GetCurSel, "CB_GETCURSEL"},
+      {Cb::GetCount, "CB_GETCOUNT"},        {Cb::GetLbTextLen, "CB_GETLBTEXTLEN"},
+      {Cb::GetLbText, "CB_GETLBTEXT"},
+  };
+  auto found = names.find(message);
+  return found != names.end() ? found->second : "SendMessage";
+}
+
+// What a failing message to a control answers.
+long long MessageFailure(std::uint32_t message) {
+  if (message == Cb::AddString) return Cb::ErrSpace;
+  return message >= Cb::AddString && message <= Cb::SetCurSel ? Cb::Err : 0;
 }
 
 }  // namespace
@@ -170,7 +194,7 @@ LResult MemoryPlatform::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_
 }
 
 WindowHandle MemoryPlatform::GetDlgItem(WindowHandle dialog, int id) {
-  MaybeThrow("GetDlgItem");
+  if (auto answer = Fault("GetDlgItem", 0)) return AnswerAs<WindowHandle>(*answer);
   return Control(dialog, id);
 }
 
@@ -190,6 +214,7 @@ LResult MemoryPlatform::SendMessage(WindowHandle window, std::uint32_t message, 
   MemoryWindow* target = Window(window);
   if (target == nullptr) return 0;
   if (target->windowClass != "#32770") return ControlMessage(target, message, wParam, lParam);
+  if (auto answer = Fault("SendMessage", 0)) return *answer;
   trace_.push_back("Dialog " + Hex(message) + " " + std::to_string(wParam));
   if (message == Msg::SetIcon) {
     IconHandle& slot = wParam == Icon::Big ? target->bigIcon : target->smallIcon;
@@ -204,6 +229,7 @@ LResult MemoryPlatform::SendMessage(WindowHandle window, std::uint32_t message, 
 
 LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t message, WParam wParam,
                                        LParam lParam) {
+  if (auto answer = Fault(MessageName(message), MessageFailure(message))) return *answer;
   const std::string name = std::to_string(control->id);
   switch (message) {
     case Msg::SetText:
@@ -252,7 +278,6 @@ LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t mess
       return index;
     }
     case Cb::GetCurSel:
-      MaybeThrow("CB_GETCURSEL");
       return control->curSel;
     case Cb::GetCount:
       return static_cast<LResult>(control->lines.size());
@@ -271,6 +296,7 @@ LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t mess
 }
 
 bool MemoryPlatform::EnableWindow(WindowHandle window, bool enable) {
+  if (auto answer = Fault("EnableWindow", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Window(window);
   trace_.push_back("EnableWindow " + std::to_string(target->id) + (enable ? " on" : " off"));
   const bool wasDisabled = !target->enabled;
@@ -282,6 +308,7 @@ bool MemoryPlatform::IsWindowEnabled(WindowHandle window) { return Window(window
 
 bool MemoryPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                                   std::uint32_t flags) {
+  if (auto answer = Fault("SetWindowPos", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Window(window);
   trace_.push_back("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
                    std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
@@ -298,6 +325,7 @@ bool MemoryPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int
 
 int MemoryPlatform::MessageBox(WindowHandle owner, const std::string& text,
                                const std::string& caption, std::uint32_t type) {
+  if (auto answer = Fault("MessageBox", 0)) return AnswerAs<int>(*answer);
   int answer = Id::Ok;
   if ((type & 0xF) == Mb::YesNo) {
     answer = defaultAnswer_;
@@ -317,6 +345,7 @@ std::string MemoryPlatform::LoadString(int id) {
 }
 
 IconHandle MemoryPlatform::LoadIcon(int id) {
+  if (auto answer = Fault("LoadIcon", 0)) return AnswerAs<IconHandle>(*answer);
   trace_.push_back("LoadIcon " + std::to_string(id));
   return reinterpret_cast<IconHandle>(static_cast<std::uintptr_t>(0x1C0000 + id));
 }
@@ -334,6 +363,7 @@ bool MemoryPlatform::InvalidateRect(WindowHandle window, bool erase) {
 }
 
 FontHandle MemoryPlatform::CreateFont(int height, const std::string& faceName) {
+  if (auto answer = Fault("CreateFont", 0)) return AnswerAs<FontHandle>(*answer);
   trace_.push_back("CreateFont " + faceName);
   fonts_.push_back(FontRecord{height, faceName, false});
   return reinterpret_cast<FontHandle>(static_cast<std::uintptr_t>(0xF0000 + fonts_.size()));
@@ -347,12 +377,14 @@ bool MemoryPlatform::DeleteFont(FontHandle font) {
 }
 
 MenuHandle MemoryPlatform::GetSystemMenu(WindowHandle window) {
+  if (auto answer = Fault("GetSystemMenu", 0)) return AnswerAs<MenuHandle>(*answer);
   trace_.push_back("GetSystemMenu");
   return window;  // the dialog stands for its own system menu
 }
 
 bool MemoryPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
                                 const char* text) {
+  if (auto answer = Fault("AppendMenu", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* dialog = Window(menu);
   dialog->systemMenu.push_back((flags & Mf::Separator) != 0 ? std::string("-") : std::string(text));
   dialog->systemMenuIds.push_back(id);

@@ -27,7 +27,8 @@ static_assert(Bm::GetCheck == BM_GETCHECK && Bm::SetCheck == BM_SETCHECK && Bm::
 static_assert(Cb::AddString == CB_ADDSTRING && Cb::GetCount == CB_GETCOUNT &&
                   Cb::GetCurSel == CB_GETCURSEL && Cb::GetLbText == CB_GETLBTEXT &&
                   Cb::GetLbTextLen == CB_GETLBTEXTLEN && Cb::ResetContent == CB_RESETCONTENT &&
-                  Cb::SetCurSel == CB_SETCURSEL && Cbn::SelChange == CBN_SELCHANGE,
+                  Cb::SetCurSel == CB_SETCURSEL && Cbn::SelChange == CBN_SELCHANGE &&
+                  Cb::Err == CB_ERR && Cb::ErrSpace == CB_ERRSPACE,
               "combo-box messages");
 static_assert(Dlgc::RadioButton == DLGC_RADIOBUTTON && Ws::Group == WS_GROUP &&
                   Ws::Disabled == WS_DISABLED && Swp::NoSize == SWP_NOSIZE &&

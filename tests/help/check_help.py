@@ -166,6 +166,13 @@ class HelpFile(unittest.TestCase):
         self.assertEqual(options["Index file"], text_record(records, SYSTEM_INDEX))
         self.assertEqual(options["Default topic"], text_record(records, SYSTEM_DEFAULT_TOPIC))
 
+    def test_window_type_of_the_project_is_compiled_in(self):
+        # The viewer opens in it: placed on the screen, with contents, index
+        # and search tabs.
+        windows = self.read("#WINDOWS")
+        count, _ = struct.unpack_from("<II", windows, 0)
+        self.assertEqual(len(self.project["WINDOWS"]), count)
+
     def test_holds_every_source_file_unchanged(self):
         options = self.project["OPTIONS"]
         names = list(self.project["FILES"]) + [options["Contents file"], options["Index file"]]
