@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-./scripts/build.sh host win64 win32
+./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
 ctest --preset host
 # The fuzz targets, briefly: a fixed number of runs each from their corpus.

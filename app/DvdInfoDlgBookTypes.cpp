@@ -3,6 +3,7 @@
 #include "app/DvdInfoDlg.h"
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
+#include "bitset/BookTypeMessages.h"
 #include "bitset/FirmwareGate.h"
 
 int CDvdInfoDlg::QueryBookSettings() { return ::QueryBookSettings(m_channel); }
@@ -23,15 +24,15 @@ void CDvdInfoDlg::OnSetPlusRwBookType() {
 
 void CDvdInfoDlg::ConfirmAndSetBookType(std::uint8_t valueByte) {
   if (m_selectedDevice != nullptr && FirmwareRefused(m_selectedDevice->Revision)) {
-    MessageBox("Wrong firmware revision,  you must upgrade to at least BX03 firmware");
+    MessageBox(kFirmwareRefusedMessage);
     return;
   }
-  if (MessageBox("Are you sure you want to change the bitsetting?", "Are you sure?",
+  if (MessageBox(kConfirmChangeQuestion, "Are you sure?",
                  Mb::YesNo | Mb::IconQuestion) != Id::Yes) {
     return;  // No, or no answer at all: a box that failed to show is no consent
   }
   if (SetBookType(m_channel, valueByte) != kCommandSucceeded) {
-    MessageBox("Error. May not be a QSI / Nu-Tek drive or wrong firmware");
+    MessageBox(kCommandFailedMessage);
     EndDialog(1);
   }
   RefreshSettingsDisplay();
@@ -69,6 +70,6 @@ void CDvdInfoDlg::OnSelectDevice() {
   }
   m_setPlusRwButton.EnableWindow(false);
   m_setPlusRButton.EnableWindow(false);
-  MessageBox("Not a QSI / Nu-tek Drive or function unsupported");
+  MessageBox(kNotQsiDriveMessage);
   RefreshSettingsDisplay();
 }

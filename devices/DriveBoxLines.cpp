@@ -8,7 +8,12 @@ std::string DriveLetterLine(const CDeviceInfo& device) {
 }
 
 std::string BusAddressLine(const CDeviceInfo& device) {
-  return FormatString("%u:%u:%u  %6s %s", unsigned{device.HostAdapter}, unsigned{device.TargetId},
-                      unsigned{device.Lun}, DeviceTypeName(device.PeripheralType),
+  return NamedDeviceLine(FormatString("%u:%u:%u", unsigned{device.HostAdapter},
+                                      unsigned{device.TargetId}, unsigned{device.Lun}),
+                         device);
+}
+
+std::string NamedDeviceLine(const std::string& name, const CDeviceInfo& device) {
+  return FormatString("%s  %6s %s", name.c_str(), DeviceTypeName(device.PeripheralType),
                       device.VendorProduct.c_str());
 }

@@ -15,3 +15,7 @@ std::string DriveLetterLine(const CDeviceInfo& device);
 // the six-character type name, vendor and product,
 // "0:1:0  CD/DVD QSI     DVDRW SDW-082   ".
 std::string BusAddressLine(const CDeviceInfo& device);
+
+// The bus-scan form with another name for the device in place of its
+// address, "/dev/sg1  CD/DVD QSI     DVDRW SDW-082   ".
+std::string NamedDeviceLine(const std::string& name, const CDeviceInfo& device);

@@ -11,6 +11,9 @@ namespace {
 
 constexpr std::size_t kVendorProductOffset = 8;
 constexpr std::size_t kVendorProductLength = 24;
+constexpr std::size_t kVendorLength = 8;
+constexpr std::size_t kProductOffset = 16;
+constexpr std::size_t kProductLength = 16;
 constexpr std::size_t kRevisionOffset = 32;
 constexpr std::size_t kRevisionLength = 4;
 
@@ -24,6 +27,14 @@ std::string FieldText(const std::uint8_t* response, std::size_t offset, std::siz
 
 bool IsLeadingWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A field normalised as the record's texts, its padding blanks removed too.
+std::string TrimmedField(const std::uint8_t* response, std::size_t offset, std::size_t length) {
+  std::string text = FieldText(response, offset, length);
+  NormalizeInquiryText(text);
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
 }
 
 }  // namespace
@@ -56,4 +67,12 @@ void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response) {
   NormalizeInquiryText(device.VendorProduct);
   device.Revision = FieldText(response, kRevisionOffset, kRevisionLength);
   NormalizeInquiryText(device.Revision);
+}
+
+std::string InquiryVendor(const std::uint8_t* response) {
+  return TrimmedField(response, kVendorProductOffset, kVendorLength);
+}
+
+std::string InquiryProduct(const std::uint8_t* response) {
+  return TrimmedField(response, kProductOffset, kProductLength);
 }

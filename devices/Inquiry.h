@@ -26,6 +26,11 @@ CommandStatus SendInquiry(CScsiPassThrough& channel, std::uint8_t* response);
 // buffer of kInquiryLength bytes.
 void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response);
 
+// The vendor and the product identification on their own, normalised as the
+// record's texts and without the blanks that pad them.
+std::string InquiryVendor(const std::uint8_t* response);
+std::string InquiryProduct(const std::uint8_t* response);
+
 // Upper case in the active code page, leading white space removed; trailing
 // blanks stay.
 void NormalizeInquiryText(std::string& text);

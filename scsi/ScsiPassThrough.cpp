@@ -7,6 +7,7 @@
 #include "framework/Platform.h"
 #include "scsi/AspiLibrary.h"
 #include "scsi/AspiSrb.h"
+#include "scsi/SenseData.h"
 
 namespace {
 constexpr std::uint32_t kGenericRead = 0x80000000u;
@@ -14,8 +15,6 @@ constexpr std::uint32_t kGenericWrite = 0x40000000u;
 constexpr std::uint32_t kFileShareRead = 0x1;
 constexpr std::uint32_t kFileShareWrite = 0x2;
 constexpr std::uint32_t kOpenExisting = 3;
-// Sense response codes 70h to 7Fh: the drive returned sense data.
-constexpr std::uint8_t kSenseDataPresent = 0x70;
 }  // namespace
 
 CScsiPassThrough::CScsiPassThrough() : CScsiPassThrough(GetPlatformClass()) {}
@@ -113,7 +112,7 @@ CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
   const bool sent = GetPlatform().DeviceIoControl(device_, kIoctlScsiPassThroughDirect, &buffer_,
                                                   kRequestBlockSize, &buffer_,
                                                   kRequestWithSenseSize, &bytesReturned_);
-  const bool senseReturned = (buffer_.sense[0] & kSenseDataPresent) != 0;
+  const bool senseReturned = HasSenseData(buffer_);
   return !sent || senseReturned ? kCommandFailed : kCommandSucceeded;
 }
 

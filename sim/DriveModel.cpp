@@ -63,6 +63,8 @@ bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string&
       config.vendorCommands = number != 0;
     } else if (key == "write-fails" && numeric) {
       config.writeFails = number != 0;
+    } else if (key == "ignores-writes" && numeric) {
+      config.ignoresWrites = number != 0;
     } else if (key == "inquiry-fails" && numeric) {
       config.inquiryFails = number != 0;
     } else if (key == "inquiry-length" && numeric && number >= 0 && number <= 96) {
@@ -126,6 +128,7 @@ CommandResult DriveModel::ReadSettings(std::uint8_t* data, std::uint32_t length)
 
 CommandResult DriveModel::WriteSetting(std::uint8_t value) {
   if (config_.writeFails) return Check(kIllegalRequest, kInvalidFieldInCdb);
+  if (config_.ignoresWrites) return CommandResult{};
   switch (value) {
     case 0xD0: config_.settings &= static_cast<std::uint8_t>(~0x01); break;
     case 0xD1: config_.settings |= 0x01; break;

@@ -28,11 +28,13 @@ struct DriveConfig {
   std::uint8_t settings = 0x00;  // bit 0: +R as DVD-ROM, bit 1: +RW as DVD-ROM
   bool inquiryFails = false;     // answers the INQUIRY with sense data
   bool writeFails = false;       // refuses to change its settings
+  bool ignoresWrites = false;    // takes the write command but keeps its settings
   std::size_t inquiryLength = 36;  // bytes of INQUIRY data it returns
 };
 
 // Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
-// settings=0x01;inquiry-fails=0". Unknown keys are an error.
+// settings=0x01;inquiry-fails=0;write-fails=0;ignores-writes=0". Unknown keys
+// are an error.
 bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string& error);
 
 struct CommandRecord {

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "sim/DriveModel.h"
+#include "sim/SgIoAnswer.h"
 #include "sim/SimulatedDrives.h"
 
 namespace {
@@ -110,55 +111,13 @@ int Fail(int error) {
   return -1;
 }
 
-// One SG_IO request to a simulated drive, answered as the kernel's SCSI
-// generic driver would: status, sense data and residue in the header.
+// One SG_IO request to a simulated drive, logged when it reached the drive.
 int Answer(SimulatedDevice& device, sg_io_hdr_t* header, Devices& devices) {
   if (header == nullptr) return Fail(EFAULT);
-  if (header->interface_id != 'S') return Fail(ENOSYS);
-  if (header->iovec_count != 0) return Fail(EINVAL);  // scattered buffers: never sent here
-  if (header->cmdp == nullptr || header->cmd_len == 0 || header->cmd_len > 16) return Fail(EINVAL);
-
-  sim::Direction direction = sim::Direction::None;
-  switch (header->dxfer_direction) {
-    case SG_DXFER_NONE: break;
-    case SG_DXFER_TO_DEV: direction = sim::Direction::ToDrive; break;
-    case SG_DXFER_FROM_DEV:
-    case SG_DXFER_TO_FROM_DEV: direction = sim::Direction::FromDrive; break;
-    default: return Fail(EINVAL);
-  }
-  const std::uint32_t length = direction == sim::Direction::None ? 0 : header->dxfer_len;
-  if (length > 0 && header->dxferp == nullptr) return Fail(EFAULT);
-
-  sim::CommandResult result = device.model->Execute(
-      header->cmdp, header->cmd_len, direction, static_cast<std::uint8_t*>(header->dxferp), length);
-  devices.Log(sim::LogLine(device.path, header->cmdp, header->cmd_len, direction, length, result));
-
-  header->host_status = 0;
-  header->msg_status = 0;
-  header->duration = 0;
-  header->sb_len_wr = 0;
-  header->resid = 0;
-  if (direction == sim::Direction::FromDrive) {
-    header->resid = static_cast<int>(length - std::min(result.transferred, length));
-  }
-  if (result.checkCondition) {
-    constexpr std::uint8_t kCheckCondition = 0x02;  // the SCSI status byte
-    constexpr std::uint8_t kDriverSense = 0x08;     // sense data is in the buffer
-    constexpr std::uint8_t kFixedSenseLength = 18;
-    header->status = kCheckCondition;
-    header->masked_status = kCheckCondition >> 1;
-    header->driver_status = kDriverSense;
-    header->info = SG_INFO_CHECK;
-    if (header->sbp != nullptr && header->mx_sb_len > 0) {
-      header->sb_len_wr = std::min<unsigned char>(header->mx_sb_len, kFixedSenseLength);
-      sim::DriveModel::WriteSense(result.sense, header->sbp, header->sb_len_wr);
-    }
-  } else {
-    header->status = 0;
-    header->masked_status = 0;
-    header->driver_status = 0;
-    header->info = SG_INFO_OK;
-  }
+  const sim::SgIoAnswer answer = sim::AnswerSgIo(*device.model, *header);
+  if (answer.error != 0) return Fail(answer.error);
+  devices.Log(sim::LogLine(device.path, header->cmdp, header->cmd_len, answer.direction,
+                           answer.length, answer.result));
   return 0;
 }
 

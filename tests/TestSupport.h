@@ -63,18 +63,21 @@ inline AppRun RunApplication() {
   return run;
 }
 
+// A CDB as hex bytes, "12 00 00 00 4A 00".
+inline std::string CdbText(const std::vector<std::uint8_t>& cdb) {
+  std::string text;
+  for (std::uint8_t byte : cdb) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ", byte);
+    text += hex;
+  }
+  return text;
+}
+
 // The CDBs that reached one drive, as hex strings.
 inline std::vector<std::string> CdbsOf(const sim::DriveModel& drive) {
   std::vector<std::string> cdbs;
-  for (const sim::CommandRecord& command : drive.Commands()) {
-    std::string text;
-    for (std::uint8_t byte : command.cdb) {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ", byte);
-      text += hex;
-    }
-    cdbs.push_back(text);
-  }
+  for (const sim::CommandRecord& command : drive.Commands()) cdbs.push_back(CdbText(command.cdb));
   return cdbs;
 }
 

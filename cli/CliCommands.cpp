@@ -1,0 +1,272 @@
+#include "cli/CliCommands.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "bitset/BookSettingsDecoding.h"
+#include "bitset/BookTypeCommands.h"
+#include "bitset/BookTypeMessages.h"
+#include "bitset/FirmwareGate.h"
+#include "cli/ExitCodes.h"
+#include "cli/NodeSession.h"
+#include "cli/Report.h"
+#include "platform/linux/LinuxPlatform.h"
+
+namespace {
+
+using linuxplatform::LinuxPlatform;
+
+struct Run {
+  LinuxPlatform& platform;
+  Console& console;
+  Report& report;
+  const CommandLine& line;
+  const SystemPaths& paths;
+};
+
+std::vector<std::string> OtherNodes(const DeviceNode& device, const std::string& used) {
+  std::vector<std::string> others;
+  for (const std::string& path : device.paths) {
+    if (path != used) others.push_back(path);
+  }
+  return others;
+}
+
+// The first of the device's nodes that opens, or null; `why` then tells
+// why the first could not be opened.
+std::unique_ptr<NodeSession> OpenFirst(Run& run, const DeviceNode& device, std::string& why) {
+  for (const std::string& path : device.paths) {
+    auto session = std::make_unique<NodeSession>(run.platform, path);
+    if (session->Open()) return session;
+    if (why.empty()) why = "cannot open: " + DescribeFailure(session->Failure(), path);
+  }
+  return nullptr;
+}
+
+// Lists the device if it answers the INQUIRY as a CD/DVD or WORM device. A
+// node that cannot be used is named, unless sysfs shows it is no CD/DVD.
+bool ListDevice(Run& run, const DeviceNode& device) {
+  std::string why;
+  const std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  if (session == nullptr) {
+    const bool otherKind = device.sysfsType >= 0 && !IsListedType(device.sysfsType);
+    if (!otherKind) run.report.Unusable(device.paths.front(), why);
+    return false;
+  }
+  if (!session->Inquire()) {
+    run.report.Unusable(session->Node(), "no answer to INQUIRY: " +
+                                             DescribeFailure(session->Failure(), session->Node()));
+    return false;
+  }
+  if (!IsListedType(session->Record().PeripheralType)) return false;
+  run.report.Device(*session, OtherNodes(device, session->Node()));
+  return true;
+}
+
+int List(Run& run) {
+  int listed = 0;
+  for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
+    if (ListDevice(run, device)) ++listed;
+  }
+  if (listed > 0) return kExitSuccess;
+  run.report.Message("No CD/DVD or WORM device found");
+  return kExitNoDevice;
+}
+
+// The device of the command line with all its nodes, the SCSI generic node
+// first: given /dev/sr0, the commands go through the drive's /dev/sg* node,
+// which passes them without root rights.
+DeviceNode DeviceOf(const Run& run) {
+  for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
+    for (const std::string& path : device.paths) {
+      std::error_code error;
+      if (std::filesystem::equivalent(path, run.line.device, error)) return device;
+    }
+  }
+  return DeviceNode{{run.line.device}, std::string(), -1};
+}
+
+// Opens the device of the command line and questions it: null after the
+// message of a failure, whose exit code is then in `exit`.
+std::unique_ptr<NodeSession> OpenCdDvd(Run& run, const DeviceNode& device, int& exit) {
+  std::string why;
+  std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  exit = kExitNoDevice;
+  if (session == nullptr) {
+    run.report.Message(run.line.device + ": " + why);
+    return nullptr;
+  }
+  const std::string& node = session->Node();
+  exit = kExitDriveRefused;
+  if (!session->Inquire()) {
+    run.report.Message(node + ": no answer to INQUIRY: " + DescribeFailure(session->Failure(), node));
+    return nullptr;
+  }
+  exit = kExitNotCdDvd;
+  const int type = session->Record().PeripheralType;
+  if (!IsListedType(type)) {
+    run.report.Message(node + ": not a CD/DVD or WORM device (peripheral type " +
+                       std::to_string(type) + ")");
+    return nullptr;
+  }
+  exit = kExitSuccess;
+  run.report.Device(*session, OtherNodes(device, node));
+  return session;
+}
+
+// The settings byte, or -1 after the exe's message for a drive that does
+// not answer the read command.
+int ReadSettings(Run& run, NodeSession& session) {
+  const int settings = session.ReadSettings();
+  if (settings < 0) {
+    run.report.Message(std::string(kNotQsiDriveMessage) + " (" + session.Node() + ": " +
+                       DescribeFailure(session.Failure(), session.Node()) + ")");
+  }
+  return settings;
+}
+
+int Show(Run& run) {
+  int exit = kExitSuccess;
+  const std::unique_ptr<NodeSession> session = OpenCdDvd(run, DeviceOf(run), exit);
+  if (session == nullptr) return exit;
+  const int settings = ReadSettings(run, *session);
+  if (settings < 0) return kExitDriveRefused;
+  run.report.Settings(*session, settings);
+  return kExitSuccess;
+}
+
+// One book type that set changes: the +R or the +RW setting.
+struct Change {
+  const char* media;       // "DVD+R"
+  int choice;              // as on the command line; kNotAsked leaves it alone
+  std::uint8_t valueByte;  // of the write command
+  int bit;                 // the bit of the settings byte that reports it
+  std::string (*text)(const BookTypeTexts& texts);
+};
+
+std::vector<Change> ChangesAsked(const CommandLine& line) {
+  std::vector<Change> changes;
+  if (line.plusR != kNotAsked) {
+    changes.push_back({"DVD+R", line.plusR, PlusRValueByte(line.plusR), 0,
+                       [](const BookTypeTexts& texts) { return texts.plusR; }});
+  }
+  if (line.plusRw != kNotAsked) {
+    changes.push_back({"DVD+RW", line.plusRw, PlusRwValueByte(line.plusRw), 1,
+                       [](const BookTypeTexts& texts) { return texts.plusRw; }});
+  }
+  return changes;
+}
+
+// The book type a change asks for, in the words of the display.
+std::string AskedText(const Change& change) {
+  return change.choice == 0 ? change.media : "DVD-ROM";
+}
+
+// Asks on the terminal unless --yes was given; never without a terminal.
+bool Confirmed(Run& run, int settings, const std::vector<Change>& changes) {
+  if (run.line.yes) return true;
+  if (!run.console.IsInteractive()) {
+    run.report.Message("Not changed: there is no terminal to ask on; add --yes to change the "
+                       "drive without a question");
+    return false;
+  }
+  const BookTypeTexts now = DecodeBookSettings(settings);
+  for (const Change& change : changes) {
+    run.report.Message(std::string(change.media) + " media: " + change.text(now) + " -> " +
+                       AskedText(change));
+  }
+  if (IsYes(run.console.Ask(std::string(kConfirmChangeQuestion) + " [y/N] "))) return true;
+  run.report.Message("Cancelled: nothing was sent to the drive");
+  return false;
+}
+
+// Sends the write command of each change in turn; stops at the first the
+// drive refuses.
+bool WriteChanges(Run& run, NodeSession& session, const std::vector<Change>& changes) {
+  for (const Change& change : changes) {
+    if (!session.Write(change.valueByte)) {
+      run.report.Message(std::string(kCommandFailedMessage) + " (" + session.Node() + ": " +
+                         DescribeFailure(session.Failure(), session.Node()) + ")");
+      return false;
+    }
+  }
+  return true;
+}
+
+// True when the settings read back report every change asked for.
+bool ChangesTaken(Run& run, int settings, const std::vector<Change>& changes) {
+  bool taken = true;
+  for (const Change& change : changes) {
+    if (((settings >> change.bit) & 1) != change.choice) {
+      const char* reported = ((settings >> change.bit) & 1) != 0 ? "DVD-ROM" : change.media;
+      run.report.Message(std::string("The drive did not take the change: it reports ") +
+                         reported + " for " + change.media + " media");
+      taken = false;
+    }
+  }
+  return taken;
+}
+
+// Writes, then reads back and shows what the drive reports, as the exe
+// does after every write, failed or not.
+int ChangeSettings(Run& run, NodeSession& session, const std::vector<Change>& changes) {
+  const bool written = WriteChanges(run, session, changes);
+  const int settings = ReadSettings(run, session);
+  if (settings >= 0) run.report.Settings(session, settings);
+  if (!written || settings < 0) return kExitDriveRefused;
+  return ChangesTaken(run, settings, changes) ? kExitSuccess : kExitDriveRefused;
+}
+
+int Set(Run& run) {
+  int exit = kExitSuccess;
+  const std::unique_ptr<NodeSession> session = OpenCdDvd(run, DeviceOf(run), exit);
+  if (session == nullptr) return exit;
+  if (FirmwareRefused(session->Record().Revision)) {
+    run.report.Message(kFirmwareRefusedMessage);
+    return kExitFirmwareRefused;
+  }
+  const int settings = ReadSettings(run, *session);
+  if (settings < 0) return kExitDriveRefused;
+  const std::vector<Change> changes = ChangesAsked(run.line);
+  if (!Confirmed(run, settings, changes)) return kExitCancelled;
+  return ChangeSettings(run, *session, changes);
+}
+
+// The platform of the running commands, uninstalled on every way out.
+struct PlatformInstalled {
+  explicit PlatformInstalled(Platform& platform) { SetPlatform(&platform); }
+  ~PlatformInstalled() { SetPlatform(nullptr); }
+  PlatformInstalled(const PlatformInstalled&) = delete;
+  PlatformInstalled& operator=(const PlatformInstalled&) = delete;
+};
+
+int Dispatch(Run& run) {
+  switch (run.line.command) {
+    case CliCommand::List: return List(run);
+    case CliCommand::Show: return Show(run);
+    case CliCommand::Set: return Set(run);
+    case CliCommand::Help: run.console.Result(HelpText()); break;
+    case CliCommand::Version: run.console.Result(VersionText()); break;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int RunBitset(const std::vector<std::string>& arguments, Console& console, SgDriver& driver,
+              const SystemPaths& paths) {
+  CommandLine line;
+  std::string error;
+  if (!ParseCommandLine(arguments, line, error)) {
+    console.Message("bitset: " + error);
+    console.Message("Try 'bitset --help'.");
+    return kExitUsage;
+  }
+  LinuxPlatform platform(driver);
+  const PlatformInstalled installed(platform);
+  Report report(console, line.json);
+  Run run{platform, console, report, line, paths};
+  return Dispatch(run);
+}

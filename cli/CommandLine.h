@@ -1,0 +1,30 @@
+// The command line of the program: one command, its device, its options.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class CliCommand { Help, Version, List, Show, Set };
+
+// A book type asked for on the command line, as the dialog's radio choice:
+// 0 the medium's own book type, 1 DVD-ROM; kNotAsked leaves it alone.
+constexpr int kNotAsked = -1;
+
+struct CommandLine {
+  CliCommand command = CliCommand::Help;
+  std::string device;
+  int plusR = kNotAsked;
+  int plusRw = kNotAsked;
+  bool yes = false;   // change without asking
+  bool json = false;  // results as JSON lines
+};
+
+// The arguments after the program's name. False, with `error` telling why,
+// when they do not form a command.
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
+                      std::string& error);
+
+// The text of --help: commands, options and exit codes.
+std::string HelpText();
+// The text of --version.
+std::string VersionText();

@@ -1,0 +1,85 @@
+#include "cli/DeviceNodes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct NodeName {
+  std::string prefix;  // "sg" or "sr"
+  unsigned long number = 0;
+  std::string name;
+};
+
+// "sg12" as {"sg", 12}; false for any other name.
+bool ParseNodeName(const std::string& name, NodeName& node) {
+  if (name.size() < 3 || name.size() > 11 || (name.compare(0, 2, "sg") != 0 && name.compare(0, 2, "sr") != 0)) {
+    return false;
+  }
+  if (!std::all_of(name.begin() + 2, name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    return false;
+  }
+  node.prefix = name.substr(0, 2);
+  node.number = std::stoul(name.substr(2));
+  node.name = name;
+  return true;
+}
+
+std::vector<NodeName> NodeNames(const std::string& dev) {
+  std::vector<NodeName> names;
+  std::error_code error;
+  for (fs::directory_iterator it(dev, error), end; !error && it != end; it.increment(error)) {
+    NodeName node;
+    if (ParseNodeName(it->path().filename().string(), node)) names.push_back(node);
+  }
+  // SCSI generic nodes first, each kind by number.
+  std::sort(names.begin(), names.end(), [](const NodeName& a, const NodeName& b) {
+    if (a.prefix != b.prefix) return a.prefix == "sg";
+    return a.number < b.number;
+  });
+  return names;
+}
+
+// The sysfs directory of the node's SCSI device.
+fs::path SysfsDevice(const SystemPaths& paths, const NodeName& node) {
+  const char* kind = node.prefix == "sg" ? "class/scsi_generic" : "class/block";
+  return fs::path(paths.sys) / kind / node.name / "device";
+}
+
+std::string ScsiAddress(const fs::path& device) {
+  std::error_code error;
+  const fs::path target = fs::canonical(device, error);
+  return error ? std::string() : target.filename().string();
+}
+
+int SysfsType(const fs::path& device) {
+  std::ifstream file(device / "type");
+  int type = -1;
+  if (!(file >> type)) return -1;
+  return type;
+}
+
+}  // namespace
+
+std::vector<DeviceNode> FindDeviceNodes(const SystemPaths& paths) {
+  std::vector<DeviceNode> nodes;
+  for (const NodeName& name : NodeNames(paths.dev)) {
+    const fs::path device = SysfsDevice(paths, name);
+    const std::string address = ScsiAddress(device);
+    const std::string path = (fs::path(paths.dev) / name.name).string();
+    auto same = std::find_if(nodes.begin(), nodes.end(), [&](const DeviceNode& node) {
+      return !address.empty() && node.address == address;
+    });
+    if (same != nodes.end()) {
+      same->paths.push_back(path);
+      continue;
+    }
+    nodes.push_back(DeviceNode{{path}, address, SysfsType(device)});
+  }
+  return nodes;
+}

@@ -1,0 +1,12 @@
+// The exit codes of the command-line program, as --help and the README list
+// them.
+#pragma once
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitUnexpected = 1;      // an error of the program itself
+constexpr int kExitUsage = 2;           // the command line is wrong
+constexpr int kExitNoDevice = 3;        // no such device, or it cannot be opened
+constexpr int kExitNotCdDvd = 4;        // not a CD/DVD or WORM device
+constexpr int kExitFirmwareRefused = 5; // firmware BX01 or BX02
+constexpr int kExitDriveRefused = 6;    // the drive refused or did not answer a command
+constexpr int kExitCancelled = 7;       // the change was not confirmed

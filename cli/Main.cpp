@@ -1,0 +1,35 @@
+// The entry of the command-line program on Linux.
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/ExitCodes.h"
+#include "platform/linux/SgDriver.h"
+
+namespace {
+
+// The system's /dev and /sys, unless the environment names others (the
+// tests run the program on a tree of their own).
+SystemPaths PathsFromEnvironment() {
+  SystemPaths paths;
+  if (const char* dev = std::getenv("BITSET_DEV_DIR")) paths.dev = dev;
+  if (const char* sys = std::getenv("BITSET_SYS_DIR")) paths.sys = sys;
+  return paths;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    StandardConsole console;
+    KernelSgDriver driver;
+    return RunBitset(arguments, console, driver, PathsFromEnvironment());
+  } catch (const std::exception& error) {
+    std::cerr << "bitset: " << error.what() << std::endl;
+  }
+  return kExitUnexpected;
+}

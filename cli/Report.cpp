@@ -1,0 +1,60 @@
+#include "cli/Report.h"
+
+#include <cstdio>
+
+#include "bitset/BookSettingsDecoding.h"
+#include "cli/JsonLine.h"
+#include "devices/DriveBoxLines.h"
+
+namespace {
+
+std::string Hex(int byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02Xh", static_cast<unsigned>(byte));
+  return text;
+}
+
+}  // namespace
+
+void Report::Device(const NodeSession& session, const std::vector<std::string>& others) {
+  const CDeviceInfo& record = session.Record();
+  if (!json_) {
+    std::string line = NamedDeviceLine(session.Node(), record) + " " + record.Revision;
+    for (const std::string& other : others) line += "  (also " + other + ")";
+    console_.Result(line);
+    return;
+  }
+  console_.Result(JsonLine()
+                      .Text("device", session.Node())
+                      .Texts("also", others)
+                      .Number("type", record.PeripheralType)
+                      .Text("type_name", DeviceTypeName(record.PeripheralType))
+                      .Text("vendor", InquiryVendor(session.InquiryResponse()))
+                      .Text("product", InquiryProduct(session.InquiryResponse()))
+                      .Text("revision", record.Revision)
+                      .Str());
+}
+
+void Report::Unusable(const std::string& node, const std::string& why) {
+  if (json_) {
+    console_.Result(JsonLine().Text("device", node).Text("error", why).Str());
+  } else {
+    console_.Message(node + ": " + why);
+  }
+}
+
+void Report::Settings(const NodeSession& session, int settings) {
+  const BookTypeTexts texts = DecodeBookSettings(settings);
+  if (json_) {
+    console_.Result(JsonLine()
+                        .Text("device", session.Node())
+                        .Text("plus_r", texts.plusR)
+                        .Text("plus_rw", texts.plusRw)
+                        .Number("settings", settings)
+                        .Str());
+    return;
+  }
+  console_.Result("DVD+R media:   " + texts.plusR);
+  console_.Result("DVD+RW media:  " + texts.plusRw);
+  console_.Result("settings byte: " + Hex(settings));
+}

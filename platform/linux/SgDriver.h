@@ -1,0 +1,28 @@
+// The kernel's SCSI generic interface as the Linux platform uses it: open a
+// device node, hand it one SG_IO request, close it. The kernel backend makes
+// the system calls; the tests answer the same calls in-process.
+#pragma once
+
+#include <scsi/sg.h>
+
+#include <string>
+
+class SgDriver {
+ public:
+  virtual ~SgDriver() = default;
+  // Opens the node without waiting for a medium; a file descriptor, or
+  // -errno when it cannot be opened.
+  virtual int Open(const std::string& path, bool forWriting) = 0;
+  // ioctl(SG_IO): 0 when the kernel carried the request out (its outcome is
+  // in the header), else -errno.
+  virtual int SendRequest(int fd, sg_io_hdr_t& header) = 0;
+  virtual void Close(int fd) = 0;
+};
+
+// The real kernel.
+class KernelSgDriver : public SgDriver {
+ public:
+  int Open(const std::string& path, bool forWriting) override;
+  int SendRequest(int fd, sg_io_hdr_t& header) override;
+  void Close(int fd) override;
+};

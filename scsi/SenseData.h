@@ -1,0 +1,20 @@
+// The sense data a command left in the channel's sense area: what the drive
+// said when it refused a command.
+#pragma once
+
+#include <cstdint>
+
+#include "scsi/ScsiPassThroughDirect.h"
+
+struct SenseCodes {
+  std::uint8_t key = 0;   // sense key, 0 to 15
+  std::uint8_t asc = 0;   // additional sense code
+  std::uint8_t ascq = 0;  // additional sense code qualifier
+};
+
+// True when the area holds sense data: response codes 70h to 7Fh.
+bool HasSenseData(const ScsiRequestBuffer& buffer);
+// Key, ASC and ASCQ of fixed-format sense data.
+SenseCodes SenseCodesOf(const ScsiRequestBuffer& buffer);
+// The standard name of a sense key, "ILLEGAL REQUEST" for 5.
+const char* SenseKeyName(std::uint8_t key);

@@ -1,0 +1,113 @@
+// The command line of the Linux program, and its JSON lines.
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+#include "cli/Console.h"
+#include "cli/JsonLine.h"
+
+namespace {
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text + " ") {
+    if (c != ' ') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  return words;
+}
+
+TEST(CliCommandLine, AcceptedCommandLines) {
+  const struct {
+    const char* arguments;
+    CliCommand command;
+    const char* device;
+    int plusR, plusRw;
+    bool yes, json;
+  } cases[] = {
+      {"list", CliCommand::List, "", kNotAsked, kNotAsked, false, false},
+      {"list --json", CliCommand::List, "", kNotAsked, kNotAsked, false, true},
+      {"show /dev/sg1", CliCommand::Show, "/dev/sg1", kNotAsked, kNotAsked, false, false},
+      {"set /dev/sg1 --plus-r dvd-rom", CliCommand::Set, "/dev/sg1", 1, kNotAsked, false, false},
+      {"set /dev/sg1 --plus-r=DVD+R --yes", CliCommand::Set, "/dev/sg1", 0, kNotAsked, true, false},
+      {"set --plus-rw dvd+rw -y /dev/sr0", CliCommand::Set, "/dev/sr0", kNotAsked, 0, true, false},
+      {"set /dev/sg1 --plus-r dvd+r --plus-rw dvd-rom --json", CliCommand::Set, "/dev/sg1", 0, 1,
+       false, true},
+      {"--help", CliCommand::Help, "", kNotAsked, kNotAsked, false, false},
+      {"help", CliCommand::Help, "", kNotAsked, kNotAsked, false, false},
+      {"show /dev/sg1 -h", CliCommand::Help, "", kNotAsked, kNotAsked, false, false},
+      {"--version", CliCommand::Version, "", kNotAsked, kNotAsked, false, false},
+  };
+  for (const auto& c : cases) {
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseCommandLine(Words(c.arguments), line, error)) << c.arguments << ": " << error;
+    EXPECT_EQ(line.command, c.command) << c.arguments;
+    if (c.command == CliCommand::Show || c.command == CliCommand::Set) {
+      EXPECT_EQ(line.device, c.device) << c.arguments;
+    }
+    EXPECT_EQ(line.plusR, c.plusR) << c.arguments;
+    EXPECT_EQ(line.plusRw, c.plusRw) << c.arguments;
+    EXPECT_EQ(line.yes, c.yes) << c.arguments;
+    EXPECT_EQ(line.json, c.json) << c.arguments;
+  }
+}
+
+TEST(CliCommandLine, UsageErrorsSayWhatIsWrong) {
+  const struct {
+    const char* arguments;
+    const char* error;
+  } cases[] = {
+      {"", "no command given"},
+      {"frobnicate", "unknown command 'frobnicate'"},
+      {"list /dev/sg1", "list takes no device"},
+      {"show", "show takes one device, for example /dev/sg1"},
+      {"show /dev/sg1 /dev/sg2", "show takes one device, for example /dev/sg1"},
+      {"set /dev/sg1", "set needs --plus-r or --plus-rw (or both)"},
+      {"set /dev/sg1 --yes", "set needs --plus-r or --plus-rw (or both)"},
+      {"set /dev/sg1 --plus-r dvd+rw", "--plus-r takes dvd+r or dvd-rom, not 'dvd+rw'"},
+      {"set /dev/sg1 --plus-rw dvd+r", "--plus-rw takes dvd+rw or dvd-rom, not 'dvd+r'"},
+      {"set /dev/sg1 --plus-r", "--plus-r needs a value"},
+      {"show /dev/sg1 --yes", "--plus-r, --plus-rw and --yes belong to set, not to show"},
+      {"list --plus-r dvd-rom", "--plus-r, --plus-rw and --yes belong to set, not to list"},
+      {"list --force", "unknown option --force"},
+  };
+  for (const auto& c : cases) {
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine(Words(c.arguments), line, error)) << c.arguments;
+    EXPECT_EQ(error, c.error) << c.arguments;
+  }
+}
+
+TEST(CliCommandLine, HelpNamesEveryExitCodeAndTheVersionIs102) {
+  const std::string help = HelpText();
+  for (const char* code : {"  0  success", "  2  usage error", "  3  no such device",
+                           "  4  not a CD/DVD", "  5  firmware refused", "  6  the drive refused",
+                           "  7  cancelled"}) {
+    EXPECT_NE(help.find(code), std::string::npos) << code;
+  }
+  EXPECT_EQ(VersionText(), "bitset 1.02");
+}
+
+TEST(CliConsole, OnlyYesIsConsent) {
+  for (const char* yes : {"y", "Y", "yes", " YES \n", "Yes"}) EXPECT_TRUE(IsYes(yes)) << yes;
+  for (const char* no : {"", "n", "no", "yess", "y e", "ja", "1"}) EXPECT_FALSE(IsYes(no)) << no;
+}
+
+TEST(JsonLine, FieldsInOrderAndEveryByteEscaped) {
+  const std::string line = JsonLine()
+                               .Text("device", "/dev/sg1")
+                               .Number("settings", 255)
+                               .Flag("ok", false)
+                               .Texts("nodes", {"a", "b\"c"})
+                               .Str();
+  EXPECT_EQ(line, R"({"device":"/dev/sg1","settings":255,"ok":false,"nodes":["a","b\"c"]})");
+  EXPECT_EQ(JsonString(std::string("a\\b\n\x01\xE9\x7F", 7)), R"("a\\b\u000a\u0001\u00e9\u007f")");
+}
+
+}  // namespace

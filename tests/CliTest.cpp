@@ -1,0 +1,137 @@
+// The command-line program run in-process: the Linux platform over the
+// simulated SCSI generic driver, with a scripted user.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "cli/CliCommands.h"
+#include "cli/ExitCodes.h"
+#include "tests/CliSupport.h"
+#include "tests/SimulatedSgDriver.h"
+#include "tests/TestSupport.h"
+
+namespace {
+
+class Cli : public ::testing::Test {
+ protected:
+  int Run(const std::vector<std::string>& arguments) {
+    return RunBitset(arguments, console, driver, test::NoDeviceTree());
+  }
+  std::vector<std::string> Cdbs(const std::string& node) {
+    std::vector<std::string> cdbs;
+    for (const auto& request : driver.Requests()) {
+      if (request.node == node) cdbs.push_back(test::CdbText(request.cdb));
+    }
+    return cdbs;
+  }
+
+  test::SimulatedSgDriver driver;
+  test::ScriptedConsole console;
+};
+
+const char kInquiry[] = "12 00 00 00 4A 00";
+const char kRead[] = "F3 0F 02 00 00 00 07 00 80 00 00 00";
+const char kWriteE2[] = "F3 0E 70 E2 00 00 00 00 00 00 00 00";
+
+TEST_F(Cli, SetSendsEachCommandWithItsDirectionLengthAndTimeOut) {
+  sim::DriveModel& drive = driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x01));
+  EXPECT_EQ(Run({"set", "/dev/sg1", "--plus-rw", "dvd-rom", "--yes"}), kExitSuccess);
+  EXPECT_EQ(Cdbs("/dev/sg1"), (std::vector<std::string>{kInquiry, kRead, kWriteE2, kRead}));
+  const struct {
+    int direction;
+    unsigned length;
+  } expected[] = {{SG_DXFER_FROM_DEV, 74}, {SG_DXFER_FROM_DEV, 128}, {SG_DXFER_NONE, 0},
+                  {SG_DXFER_FROM_DEV, 128}};
+  ASSERT_EQ(driver.Requests().size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(driver.Requests()[i].direction, expected[i].direction) << i;
+    EXPECT_EQ(driver.Requests()[i].length, expected[i].length) << i;
+    EXPECT_EQ(driver.Requests()[i].timeout, 30000u) << i;
+  }
+  EXPECT_EQ(drive.Config().settings, 0x03);
+  EXPECT_EQ(driver.OpenCount(), 0) << "no node is left open";
+  EXPECT_EQ(console.results.back(), "settings byte: 03h");
+}
+
+TEST_F(Cli, TheQuestionShowsTheChangeAndOnlyYesWrites) {
+  const struct {
+    const char* answer;
+    int exit;
+    std::size_t commands;
+  } cases[] = {{"yes\n", kExitSuccess, 5}, {"n", kExitCancelled, 2}, {"", kExitCancelled, 2},
+               {"sure", kExitCancelled, 2}};
+  for (const auto& c : cases) {
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    user.interactive = true;
+    user.answers.push_back(c.answer);
+    local.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00));
+    const std::vector<std::string> arguments{"set", "/dev/sg1", "--plus-r", "dvd-rom",
+                                             "--plus-rw", "dvd-rom"};
+    EXPECT_EQ(RunBitset(arguments, user, local, test::NoDeviceTree()), c.exit) << c.answer;
+    EXPECT_EQ(local.Requests().size(), c.commands) << c.answer;
+    EXPECT_EQ(user.questions,
+              std::vector<std::string>{"Are you sure you want to change the bitsetting? [y/N] "});
+    // A settings byte of 00h shows DVD-ROM for +R media, as in the exe.
+    EXPECT_NE(user.AllMessages().find("DVD+R media: DVD-ROM -> DVD-ROM\n"
+                                      "DVD+RW media: DVD+RW -> DVD-ROM\n"),
+              std::string::npos)
+        << user.AllMessages();
+  }
+}
+
+TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
+  const struct {
+    const char* node;
+    int openError, requestError;
+    unsigned short hostStatus;
+    int exit;
+    const char* said;
+  } cases[] = {
+      {"/dev/sg1", EACCES, 0, 0, kExitNoDevice,
+       "/dev/sg1: cannot open: Permission denied: read and write access is needed, usually "
+       "membership of the cdrom group"},
+      {"/dev/sr0", 0, EPERM, 0, kExitDriveRefused,
+       "/dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
+       "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
+      {"/dev/sg1", 0, 0, 0x03, kExitDriveRefused,
+       "/dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
+       "seconds"},
+  };
+  for (const auto& c : cases) {
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    local.AddDrive(c.node, test::QsiWriter());
+    if (c.openError != 0) local.RefuseOpen(c.node, c.openError);
+    if (c.requestError != 0) local.RefuseRequests(c.node, c.requestError);
+    if (c.hostStatus != 0) local.SetHostStatus(c.node, c.hostStatus);
+    EXPECT_EQ(RunBitset({"show", c.node}, user, local, test::NoDeviceTree()), c.exit) << c.said;
+    EXPECT_EQ(user.messages, std::vector<std::string>{c.said});
+    EXPECT_TRUE(user.results.empty());
+    EXPECT_LE(local.Requests().size(), 1u) << "nothing after a failed INQUIRY";
+  }
+}
+
+TEST_F(Cli, ShowAsJsonLines) {
+  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0xFF));
+  EXPECT_EQ(Run({"show", "/dev/sg1", "--json"}), kExitSuccess);
+  EXPECT_EQ(console.results,
+            (std::vector<std::string>{
+                R"({"device":"/dev/sg1","also":[],"type":5,"type_name":"CD/DVD","vendor":"QSI",)"
+                R"("product":"DVDRW SDW-082","revision":"BX03"})",
+                R"({"device":"/dev/sg1","plus_r":"DVD-ROM","plus_rw":"DVD-ROM","settings":255})"}));
+  EXPECT_TRUE(console.messages.empty());
+}
+
+TEST_F(Cli, ADriveThatReportsAnotherSettingIsNoSuccess) {
+  // The drive takes the command but keeps reporting +R as DVD+R.
+  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00));
+  driver.Drive("/dev/sg1")->Config().ignoresWrites = true;
+  EXPECT_EQ(Run({"set", "/dev/sg1", "--plus-r", "dvd-rom", "--yes"}), kExitDriveRefused);
+  EXPECT_NE(console.AllMessages().find(
+                "The drive did not take the change: it reports DVD+R for DVD+R media"),
+            std::string::npos)
+      << console.AllMessages();
+}
+
+}  // namespace

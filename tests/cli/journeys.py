@@ -1,0 +1,264 @@
+#!/usr/bin/env python3
+"""Journeys of the real bitset program on Linux, against simulated drives.
+
+The program runs as a user would run it, with the SG_IO preload library of
+the Wine journeys answering its SG_IO requests for device files named in
+BITSET_SIM_DRIVES; the drives' command log tells what each drive received.
+The device nodes and sysfs are a tree of the test's own (BITSET_DEV_DIR,
+BITSET_SYS_DIR). Run as root, the program is started as the user nobody, so
+that a node without read and write permission really cannot be opened.
+
+    journeys.py BITSET_PROGRAM [unittest arguments]
+
+Settings, from the environment (ctest passes them):
+    BITSET_SGIO_PRELOAD   the SG_IO preload library of the host build
+"""
+
+import json
+import os
+import pty
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PRELOAD = os.environ.get("BITSET_SGIO_PRELOAD",
+                         os.path.join(ROOT, "build", "host", "libbitset-sgio-sim.so"))
+PROGRAM = None  # from the command line
+
+QSI = "vendor=QSI;product=DVDRW SDW-082;revision=BX03"
+PLAIN_CDROM = "vendor=LITEON;product=CD-ROM LTN486S;revision=YS0N;vendor-commands=0"
+HARD_DISK = "type=0;vendor=ATA;product=ST380011A;revision=3.06;vendor-commands=0"
+QSI_LINE = "CD/DVD QSI     DVDRW SDW-082    BX03"
+
+INQUIRY = "12 00 00 00 4A 00 in 74"
+READ_SETTINGS = "F3 0F 02 00 00 00 07 00 80 00 00 00 in 128"
+QUESTION = "Are you sure you want to change the bitsetting? [y/N] "
+NOBODY = 65534
+
+
+def write_setting(value):
+    return "F3 0E 70 %02X 00 00 00 00 00 00 00 00 none 0" % value
+
+
+class Machine:
+    """A /dev and /sys with simulated drives, and a way to run the program."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="bitset-cli-")
+        os.chmod(self.root, 0o755)
+        self.dev = os.path.join(self.root, "dev")
+        os.mkdir(self.dev)
+        self.log = os.path.join(self.root, "commands.log")
+        open(self.log, "w").close()
+        os.chmod(self.log, 0o666)
+        self.drives = {}
+
+    def node(self, name, config=None, address=None, mode=0o666):
+        path = os.path.join(self.dev, name)
+        open(path, "w").close()
+        os.chmod(path, mode)
+        if config is not None:
+            self.drives[path] = config
+        if address is not None:
+            device = os.path.join(self.root, "sys", "devices", address)
+            os.makedirs(device, exist_ok=True)
+            kind = "scsi_generic" if name.startswith("sg") else "block"
+            os.makedirs(os.path.join(self.root, "sys", "class", kind, name))
+            os.symlink(device, os.path.join(self.root, "sys", "class", kind, name, "device"))
+        return path
+
+    def environment(self):
+        env = dict(os.environ)
+        env["LD_PRELOAD"] = PRELOAD
+        env["ASAN_OPTIONS"] = "verify_asan_link_order=0"
+        env["BITSET_SIM_DRIVES"] = "|".join("%s=%s" % item for item in self.drives.items())
+        env["BITSET_SIM_LOG"] = self.log
+        env["BITSET_DEV_DIR"] = self.dev
+        env["BITSET_SYS_DIR"] = os.path.join(self.root, "sys")
+        return env
+
+    def run(self, *arguments, answer=None):
+        """Runs the program; with `answer`, standard input is a terminal that
+        types it. Returns (exit code, stdout lines, stderr text)."""
+        stdin, terminal = subprocess.DEVNULL, None
+        if answer is not None:
+            terminal, stdin = pty.openpty()
+            os.write(terminal, answer.encode())
+        try:
+            done = subprocess.run([PROGRAM] + list(arguments), stdin=stdin, capture_output=True,
+                                  text=True, env=self.environment(), timeout=60,
+                                  preexec_fn=as_nobody if os.geteuid() == 0 else None)
+        finally:
+            if terminal is not None:
+                os.close(terminal)
+                os.close(stdin)
+        return done.returncode, done.stdout.splitlines(), done.stderr
+
+    def commands(self):
+        """(node name, CDB direction length) of each command, outcome left off."""
+        with open(self.log) as log:
+            lines = [line.split(" ", 1) for line in log.read().splitlines()]
+        return [(os.path.basename(node), re.sub(r" (good|check \S+)$", "", command))
+                for node, command in lines]
+
+    def close(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def as_nobody():
+    os.setgroups([])
+    os.setgid(NOBODY)
+    os.setuid(NOBODY)
+
+
+class CliJourney(unittest.TestCase):
+    def setUp(self):
+        self.machine = Machine()
+        self.addCleanup(self.machine.close)
+
+    def test_list_names_each_drive_once_and_the_node_it_cannot_open(self):
+        m = self.machine
+        sg0 = m.node("sg0", HARD_DISK, "0:0:0:0")
+        sg1 = m.node("sg1", QSI, "1:0:0:0")
+        sr0 = m.node("sr0", QSI, "1:0:0:0")
+        sg2 = m.node("sg2", PLAIN_CDROM, "2:0:0:0")
+        sg3 = m.node("sg3", QSI, "3:0:0:0", mode=0o600)
+        code, out, err = m.run("list")
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out, [
+            "%s  %s  (also %s)" % (sg1, QSI_LINE, sr0),
+            "%s  CD/DVD LITEON  CD-ROM LTN486S   YS0N" % sg2,
+        ])
+        self.assertIn("%s: cannot open: Permission denied: read and write access is needed, "
+                      "usually membership of the cdrom group" % sg3, err)
+        # INQUIRY alone, once per device; the hard disk is questioned, not listed.
+        self.assertEqual(m.commands(), [("sg0", "12 00 00 00 4A 00 in 74"),
+                                        ("sg1", "12 00 00 00 4A 00 in 74"),
+                                        ("sg2", "12 00 00 00 4A 00 in 74")])
+        self.assertNotIn(sg0, "\n".join(out) + err)
+
+    def test_list_as_json_lines(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";type=4")
+        code, out, _ = m.run("list", "--json")
+        self.assertEqual(code, 0)
+        self.assertEqual([json.loads(line) for line in out], [{
+            "device": sg1, "also": [], "type": 4, "type_name": "WORM  ", "vendor": "QSI",
+            "product": "DVDRW SDW-082", "revision": "BX03"}])
+
+    def test_show_reads_the_settings_with_the_exes_read_command(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";settings=0x02")
+        code, out, err = m.run("show", sg1)
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out, ["%s  %s" % (sg1, QSI_LINE), "DVD+R media:   DVD+R",
+                               "DVD+RW media:  DVD-ROM", "settings byte: 02h"])
+        self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS])
+
+    def test_show_given_the_optical_node_goes_through_the_generic_node(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";settings=0x01", "1:0:0:0")
+        sr0 = m.node("sr0", QSI, "1:0:0:0")
+        code, out, err = m.run("show", sr0)
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out[0], "%s  %s  (also %s)" % (sg1, QSI_LINE, sr0))
+        self.assertEqual(m.commands(), [("sg1", INQUIRY), ("sg1", READ_SETTINGS)])
+
+    def test_show_on_a_drive_without_the_vendor_commands(self):
+        m = self.machine
+        sg2 = m.node("sg2", PLAIN_CDROM)
+        code, _, err = m.run("show", sg2)
+        self.assertEqual(code, 6)
+        self.assertIn("Not a QSI / Nu-tek Drive or function unsupported (%s: sense key 5h "
+                      "(ILLEGAL REQUEST), ASC 20h, ASCQ 00h)" % sg2, err)
+
+    def test_set_with_yes_writes_and_reads_back(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";settings=0x00")
+        code, out, err = m.run("set", sg1, "--plus-r", "dvd-rom", "--plus-rw", "dvd-rom", "--yes")
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out[1:], ["DVD+R media:   DVD-ROM", "DVD+RW media:  DVD-ROM",
+                                   "settings byte: 03h"])
+        self.assertEqual([c for _, c in m.commands()],
+                         [INQUIRY, READ_SETTINGS, write_setting(0xD1), write_setting(0xE2),
+                          READ_SETTINGS])
+
+    def test_set_asks_on_a_terminal_and_no_sends_nothing(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI)
+        code, _, err = m.run("set", sg1, "--plus-r", "dvd-rom", answer="n\n")
+        self.assertEqual(code, 7)
+        self.assertIn(QUESTION, err)
+        self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS])
+
+    def test_set_asks_on_a_terminal_and_yes_writes(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";settings=0x01")
+        code, _, err = m.run("set", sg1, "--plus-r", "dvd+r", answer="y\n")
+        self.assertEqual(code, 0, err)
+        self.assertIn("DVD+R media: DVD-ROM -> DVD+R", err)
+        self.assertEqual([c for _, c in m.commands()][2:], [write_setting(0xD0), READ_SETTINGS])
+
+    def test_set_without_a_terminal_or_yes_refuses(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI)
+        code, _, err = m.run("set", sg1, "--plus-rw", "dvd-rom")
+        self.assertEqual(code, 7)
+        self.assertIn("no terminal", err)
+        self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS])
+
+    def test_old_firmware_is_refused_with_nothing_sent_but_inquiry(self):
+        m = self.machine
+        sg1 = m.node("sg1", "vendor=QSI;product=DVDRW SDW-082;revision=BX02")
+        code, _, err = m.run("set", sg1, "--plus-r", "dvd-rom", "--yes")
+        self.assertEqual(code, 5)
+        self.assertIn("Wrong firmware revision,  you must upgrade to at least BX03 firmware", err)
+        self.assertEqual([c for _, c in m.commands()], [INQUIRY])
+
+    def test_a_refused_write_is_reported_never_as_success(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";write-fails=1")
+        code, _, err = m.run("set", sg1, "--plus-r", "dvd-rom", "--yes")
+        self.assertEqual(code, 6)
+        self.assertIn("Error. May not be a QSI / Nu-Tek drive or wrong firmware (%s: sense key 5h "
+                      "(ILLEGAL REQUEST), ASC 24h, ASCQ 00h)" % sg1, err)
+        self.assertEqual([c for _, c in m.commands()],
+                         [INQUIRY, READ_SETTINGS, write_setting(0xD1), READ_SETTINGS])
+
+    def test_a_device_that_is_not_cd_dvd_gets_nothing_but_inquiry(self):
+        m = self.machine
+        sg0 = m.node("sg0", HARD_DISK)
+        for command in (["show", sg0], ["set", sg0, "--plus-r", "dvd-rom", "--yes"]):
+            code, _, err = m.run(*command)
+            self.assertEqual(code, 4, command)
+            self.assertIn("not a CD/DVD or WORM device (peripheral type 0)", err)
+        self.assertEqual([c for _, c in m.commands()], [INQUIRY, INQUIRY])
+
+    def test_missing_device_usage_help_and_version(self):
+        m = self.machine
+        code, _, err = m.run("show", os.path.join(m.dev, "sg9"))
+        self.assertEqual(code, 3)
+        self.assertIn("cannot open: No such file or directory", err)
+        code, _, err = m.run("set", "/dev/sg1")
+        self.assertEqual(code, 2)
+        self.assertIn("set needs --plus-r or --plus-rw", err)
+        code, out, _ = m.run("--version")
+        self.assertEqual((code, out), (0, ["bitset 1.02"]))
+        code, out, _ = m.run("--help")
+        self.assertEqual(code, 0)
+        self.assertIn("  7  cancelled: the change was not confirmed", out)
+        self.assertEqual(m.commands(), [])
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit("usage: journeys.py BITSET_PROGRAM [unittest arguments]")
+    PROGRAM = os.path.abspath(sys.argv.pop(1))
+    for path, what in ((PROGRAM, "the bitset program"), (PRELOAD, "the SG_IO preload library")):
+        if not os.path.exists(path):
+            sys.exit("%s is missing: %s (./test.sh builds it)" % (what, path))
+    unittest.main()
