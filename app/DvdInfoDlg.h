@@ -15,7 +15,7 @@
 #include "scsi/ScsiPassThrough.h"
 #include "devices/DriveBoxLines.h"
 #include "ui/Help.h"
-#include "ui/HtmlHelp.h"
+#include "framework/HtmlHelp.h"
 
 class CDvdInfoDlg : public CDialog {
  public:

@@ -15,7 +15,7 @@ void CDvdInfoDlg::SetControlTexts() {
 void CDvdInfoDlg::LayoutControls() {
   PlaceControls(*this);
   ApplyDialogFont();
-  GetPlatform().InvalidateRect(GetSafeHwnd(), true);
+  Invalidate(true);
 }
 
 void CDvdInfoDlg::ApplyDialogFont() { SetDialogFont(*this, m_font); }

@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -99,8 +100,9 @@ std::unique_ptr<NodeSession> OpenCdDvd(Run& run, const DeviceNode& device, int& 
     return nullptr;
   }
   const std::string& node = session->Node();
-  exit = kExitDriveRefused;
   if (!session->Inquire()) {
+    // A node without SG_IO is no SCSI device, let alone a CD/DVD.
+    exit = session->Failure().systemError == ENOTTY ? kExitNotCdDvd : kExitDriveRefused;
     run.report.Message(node + ": no answer to INQUIRY: " + DescribeFailure(session->Failure(), node));
     return nullptr;
   }

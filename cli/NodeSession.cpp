@@ -25,6 +25,7 @@ std::string Hint(int systemError, const std::string& node) {
                                    "root; the drive has no /dev/sg* node (modprobe sg) to use"
                                  : "";
     case ETIMEDOUT: return ": the drive did not answer within 30 seconds";
+    case ENOTTY: return ": not a SCSI device";
     default: return "";
   }
 }

@@ -15,6 +15,7 @@ set_target_properties(wnaspi32_sim PROPERTIES
 
 # The program that drives the running window for the end-to-end tests.
 add_executable(BitsetDriver tests/wine/BitsetDriver.cpp)
+target_include_directories(BitsetDriver PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})  # res/resource.h
 target_link_options(BitsetDriver PRIVATE -static -static-libgcc -static-libstdc++ -s)
 set_target_properties(BitsetDriver PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/tests)

@@ -46,3 +46,14 @@ std::string AppNameFromModulePath(const std::string& modulePath) {
   if (dot != std::string::npos) name.erase(dot);
   return name;
 }
+
+std::string AfxGetHelpFilePath() { return HelpPathFromModulePath(GetPlatform().ModulePath()); }
+
+std::string HelpPathFromModulePath(const std::string& modulePath) {
+  const std::size_t slash = modulePath.find_last_of("\\/");
+  const std::size_t dot = modulePath.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? modulePath.substr(0, dot) : modulePath) + ".HLP";
+}
+
+std::string AfxLoadString(int id) { return GetPlatform().LoadString(id); }

@@ -34,3 +34,9 @@ CWinApp* AfxGetApp();
 std::string AfxGetAppName();
 // The executable's file name without its extension.
 std::string AppNameFromModulePath(const std::string& modulePath);
+// The help-file path the framework derives from the executable's path: its
+// extension replaced by ".HLP".
+std::string AfxGetHelpFilePath();
+std::string HelpPathFromModulePath(const std::string& modulePath);
+// A string of the executable's string table; empty when it has none.
+std::string AfxLoadString(int id);

@@ -3,6 +3,7 @@
 // through unchanged; the in-memory backend interprets the same numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 using WindowHandle = void*;
@@ -106,3 +107,38 @@ enum : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 namespace Mf {
 enum : std::uint32_t { String = 0x0000, Separator = 0x0800 };
 }
+
+// WM_SYSCOMMAND: the low four bits of the command are the system's own.
+namespace Sc {
+enum : std::uint32_t { CommandMask = 0xFFF0 };
+}
+
+// GetSystemMetrics indexes.
+namespace Sm {
+enum : int { CxIcon = 11, CyIcon = 12 };
+}
+
+// Lengths of a path and of its parts, terminating zero included (MAX_PATH,
+// _MAX_DRIVE, _MAX_DIR).
+namespace PathLength {
+enum : std::size_t { Max = 260, Drive = 3, Directory = 256 };
+}
+
+// Styles of the dialog templates' windows and controls.
+namespace Style {
+enum : std::uint32_t {
+  DsSetFont = 0x40,
+  DsModalFrame = 0x80,
+  BsPushButton = 0x0,
+  BsDefPushButton = 0x1,
+  BsGroupBox = 0x7,
+  BsAutoRadioButton = 0x9,
+  CbsDropDownList = 0x3,
+  SsLeft = 0x0,
+  SsIcon = 0x3,
+  SsNoPrefix = 0x80,
+  EsCenter = 0x1,
+  EsReadOnly = 0x800,
+  WsExAppWindow = 0x40000,
+};
+}  // namespace Style

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/PaintDC.h"
+
 WindowHandle CWnd::Detach() {
   WindowHandle window = window_;
   window_ = nullptr;
@@ -34,3 +36,31 @@ bool CWnd::SetWindowPos(int x, int y, int cx, int cy, std::uint32_t flags) const
 }
 
 WindowHandle CWnd::GetDlgItem(int id) const { return GetPlatform().GetDlgItem(window_, id); }
+
+bool CWnd::IsIconic() const { return GetPlatform().IsIconic(window_); }
+
+void CWnd::GetClientSize(int& width, int& height) const {
+  GetPlatform().GetClientSize(window_, width, height);
+}
+
+bool CWnd::Invalidate(bool erase) const { return GetPlatform().InvalidateRect(window_, erase); }
+
+void CWnd::SetFontOnDescendants(FontHandle font) const {
+  Platform& platform = GetPlatform();
+  for (WindowHandle child : platform.GetDescendants(window_)) {
+    platform.SendMessage(child, Msg::SetFont, reinterpret_cast<WParam>(font), 0);
+  }
+}
+
+CMenu CWnd::GetSystemMenu() const { return CMenu(GetPlatform().GetSystemMenu(window_)); }
+
+void CWnd::Paint(const std::function<void(CPaintDC& dc)>& paint) const {
+  GetPlatform().Paint(window_, [&](void* handle) {
+    CPaintDC dc(handle);
+    paint(dc);
+  });
+}
+
+WindowHandle CWnd::GetDesktopWindow() { return GetPlatform().GetDesktopWindow(); }
+
+int GetSystemMetrics(int index) { return GetPlatform().GetSystemMetrics(index); }

@@ -1,9 +1,13 @@
 // A window known by its handle; the base of the control wrappers.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "framework/Menu.h"
 #include "framework/Platform.h"
+
+class CPaintDC;
 
 class CWnd {
  public:
@@ -25,6 +29,22 @@ class CWnd {
   bool SetWindowPos(int x, int y, int cx, int cy, std::uint32_t flags) const;
   WindowHandle GetDlgItem(int id) const;
 
+  bool IsIconic() const;
+  void GetClientSize(int& width, int& height) const;
+  // Marks the whole client area for repainting.
+  bool Invalidate(bool erase = true) const;
+  // WM_SETFONT, without redrawing, to every window below this one.
+  void SetFontOnDescendants(FontHandle font) const;
+  // The window's system menu; its handle is null when it has none.
+  CMenu GetSystemMenu() const;
+  // Runs `paint` with the device context of this window's WM_PAINT.
+  void Paint(const std::function<void(CPaintDC& dc)>& paint) const;
+
+  static WindowHandle GetDesktopWindow();
+
  private:
   WindowHandle window_ = nullptr;
 };
+
+// A system metric (Sm values).
+int GetSystemMetrics(int index);

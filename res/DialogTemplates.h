@@ -6,23 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace Style {
-enum : std::uint32_t {
-  DsSetFont = 0x40,
-  DsModalFrame = 0x80,
-  BsPushButton = 0x0,
-  BsDefPushButton = 0x1,
-  BsGroupBox = 0x7,
-  BsAutoRadioButton = 0x9,
-  CbsDropDownList = 0x3,
-  SsLeft = 0x0,
-  SsIcon = 0x3,
-  SsNoPrefix = 0x80,
-  EsCenter = 0x1,
-  EsReadOnly = 0x800,
-  WsExAppWindow = 0x40000,
-};
-}  // namespace Style
+#include "framework/WinTypes.h"
 
 struct ControlTemplate {
   int id;

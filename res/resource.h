@@ -6,6 +6,10 @@
 #define IDD_BITSET_DIALOG 102
 #define IDR_MAINFRAME 128
 
+// The about entry's command in the system menu: below the system's own
+// commands, with the four low bits that the system uses clear.
+#define IDM_ABOUTBOX 0x0010
+
 #define IDC_DRIVE_BOX 1000
 #define IDC_SETTINGS_GROUP 1008
 #define IDC_DRIVE_LABEL 1009

@@ -14,8 +14,8 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-WINE64=${WINE64:-/usr/lib/wine/wine64}
-WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 drive=""
 aspi=0
@@ -78,22 +78,16 @@ mkdir -p "$program_dir"
 cp "$exe" "$program_dir/"
 [ "$aspi" = 0 ] || cp "$aspi_dll" "$program_dir/"
 
-export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-xvfb_pid=""
+export WINEPREFIX="$prefix"
+XVFB_PID=""
 cleanup() {
   "$WINESERVER" -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec {display_fd}<> <(:)
-  Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  read -r -t 10 -u "$display_fd" display_number ||
-    { echo "Xvfb did not start: see $run_dir/xvfb.log" >&2; exit 1; }
-  export DISPLAY=":$display_number"
+  start_xvfb "$run_dir/xvfb.log" || exit 1
   private_display=1
 else
   private_display=0
@@ -103,7 +97,7 @@ app_env=(BITSET_SIM_LOG="$log")
 if [ -z "$drive" ] && [ "$aspi" = 0 ]; then
   app_env+=(LD_PRELOAD="$preload" BITSET_SIM_DRIVES="$device=$config")
 elif [ "$aspi" = 1 ]; then
-  app_env+=(BITSET_SIM_ASPI="0:1:0=$config" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;wnaspi32=n")
+  app_env+=(BITSET_SIM_ASPI="0:1:0=$config" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$BITSET_NATIVE_ASPI_OVERRIDE")
 fi
 
 cat <<EOF

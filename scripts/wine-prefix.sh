@@ -17,14 +17,12 @@
 #                    drive.
 #   --version V      the Windows version Wine reports to Bitset.exe.
 #
-# Run programs in the prefix with the variables that `--print-env` shows.
+# Run programs in the prefix with the variables of scripts/wine-env.sh.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-WINE64=${WINE64:-/usr/lib/wine/wine64}
-WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 export WINEARCH=win64
 unset DISPLAY WAYLAND_DISPLAY  # the template is made without any window
 
@@ -34,13 +32,6 @@ usage() {
 }
 
 [ $# -ge 1 ] || usage
-if [ "$1" = "--print-env" ]; then
-  echo "WINE64=$WINE64"
-  echo "WINESERVER=$WINESERVER"
-  echo "WINEDEBUG=$WINEDEBUG"
-  echo "WINEDLLOVERRIDES=$WINEDLLOVERRIDES"
-  exit 0
-fi
 dest=$1
 shift
 cdroms=()

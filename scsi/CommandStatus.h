@@ -8,7 +8,3 @@ using CommandStatus = std::int32_t;
 
 constexpr CommandStatus kCommandSucceeded = 0;
 constexpr CommandStatus kCommandFailed = 1;
-
-// Data direction of a command.
-constexpr int kDataFromDrive = 1;
-constexpr int kDataToDriveOrNone = 0;

@@ -11,6 +11,7 @@
 #include "app/PlatformClass.h"
 #include "framework/WinTypes.h"
 #include "scsi/CommandStatus.h"
+#include "scsi/DataDirection.h"
 #include "scsi/ScsiPassThroughDirect.h"
 
 class CAspiLibrary;

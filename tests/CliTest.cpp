@@ -94,6 +94,8 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
       {"/dev/sr0", 0, EPERM, 0, kExitDriveRefused,
        "/dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
        "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
+      {"/dev/null", 0, ENOTTY, 0, kExitNotCdDvd,
+       "/dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
       {"/dev/sg1", 0, 0, 0x03, kExitDriveRefused,
        "/dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
        "seconds"},

@@ -58,12 +58,9 @@ void PlaceControls(const CWnd& dialog) {
 }
 
 void SetDialogFont(const CWnd& dialog, CFont& font) {
-  Platform& platform = GetPlatform();
   font.CreateFont(kFontHeight, "Arial");
+  dialog.SetFontOnDescendants(font.GetSafeHandle());
   const auto handle = reinterpret_cast<WParam>(font.GetSafeHandle());
-  for (WindowHandle child : platform.GetDescendants(dialog.GetSafeHwnd())) {
-    platform.SendMessage(child, Msg::SetFont, handle, 0);
-  }
   for (int id : kFontOrder) CWnd(dialog.GetDlgItem(id)).SendMessage(Msg::SetFont, handle, 1);
   font.Detach();
 }

@@ -3,15 +3,17 @@
 #include <algorithm>
 
 #include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "platform/memory/MemoryLibraries.h"
 #include "scsi/AspiSrb.h"
 
 namespace memory {
 
 namespace {
 
-std::uint32_t AspiSupportInfoEntry() { return CurrentMemoryPlatform()->AspiSupportInfo(); }
-std::uint32_t AspiSendCommandEntry(void* srb) { return CurrentMemoryPlatform()->AspiSendCommand(srb); }
+MemoryLibraries* g_current = nullptr;
+
+std::uint32_t AspiSupportInfoEntry() { return g_current->AspiSupportInfo(); }
+std::uint32_t AspiSendCommandEntry(void* srb) { return g_current->AspiSendCommand(srb); }
 std::uint32_t AspiUnusedEntry() { return 0; }
 
 std::uint32_t AspiKey(int adapter, int target, int lun) {
@@ -28,11 +30,21 @@ sim::DriveModel& AspiSimulation::AddDevice(int adapter, int target, int lun,
 
 // --- Libraries and events --------------------------------------------------------
 
-void MemoryPlatform::InstallHtmlHelp(const std::string& place, bool hasEntry) {
+MemoryLibraries::MemoryLibraries() : previous_(g_current) { g_current = this; }
+
+MemoryLibraries::~MemoryLibraries() { g_current = previous_; }
+
+AspiSimulation& MemoryLibraries::InstallAspi(const std::string& place) {
+  libraryPlaces_[place] = true;
+  if (!aspi_) aspi_ = std::make_unique<AspiSimulation>();
+  return *aspi_;
+}
+
+void MemoryLibraries::InstallHtmlHelp(const std::string& place, bool hasEntry) {
   helpLibraries_[place] = hasEntry;
 }
 
-ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
+ModuleHandle MemoryLibraries::LoadLibrary(const char* name) {
   if (auto answer = Fault("LoadLibrary", 0)) return AnswerAs<ModuleHandle>(*answer);
   loadAttempts_.push_back(name);
   auto help = helpLibraries_.find(name);
@@ -42,7 +54,7 @@ ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
     return &helpLibraryTag_;
   }
   if (libraryPlaces_.count(name) == 0) {
-    lastError_ = kErrorModuleNotFound;
+    SetLastError(kErrorModuleNotFound);
     return nullptr;
   }
   loadedLibraries_.push_back(name);
@@ -50,7 +62,7 @@ ModuleHandle MemoryPlatform::LoadLibrary(const char* name) {
   return aspi_.get();
 }
 
-void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
+void* MemoryLibraries::GetProcAddress(ModuleHandle module, const char* name) {
   if (auto answer = Fault("GetProcAddress", 0)) return AnswerAs<void*>(*answer);
   if (module != aspi_.get() || !aspi_) return nullptr;
   const std::string entry(name);
@@ -65,14 +77,14 @@ void* MemoryPlatform::GetProcAddress(ModuleHandle module, const char* name) {
   return nullptr;
 }
 
-void* MemoryPlatform::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
+void* MemoryLibraries::GetProcAddressByOrdinal(ModuleHandle module, int ordinal) {
   if (auto answer = Fault("GetProcAddressByOrdinal", 0)) return AnswerAs<void*>(*answer);
   if (module != &helpLibraryTag_ || ordinal != 14 || !helpHasEntry_) return nullptr;
   return &helpLibraryTag_;
 }
 
-bool MemoryPlatform::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
-                                            std::string& value) {
+bool MemoryLibraries::ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                             std::string& value) {
   if (auto answer = Fault("ReadClassesRootDefault", 0)) return AnswerAs<bool>(*answer);
   auto found = classesRoot_.find(subKey);
   if (found == classesRoot_.end() || found->second.size() + 1 > maxBytes) return false;
@@ -80,14 +92,14 @@ bool MemoryPlatform::ReadClassesRootDefault(const std::string& subKey, std::size
   return true;
 }
 
-WindowHandle MemoryPlatform::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
-                                          std::uint32_t command, std::uintptr_t data) {
+WindowHandle MemoryLibraries::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                           std::uint32_t command, std::uintptr_t data) {
   if (entry != &helpLibraryTag_) return nullptr;
   helpCalls_.push_back(HelpCall{caller, file, command, data});
-  return desktop_.get();
+  return &helpLibraryTag_;  // the viewer's window
 }
 
-bool MemoryPlatform::FreeLibrary(ModuleHandle module) {
+bool MemoryLibraries::FreeLibrary(ModuleHandle module) {
   if (auto answer = Fault("FreeLibrary", 0)) return AnswerAs<bool>(*answer);
   if (module != aspi_.get() || !libraryLoaded_) return false;
   libraryLoaded_ = false;
@@ -95,15 +107,14 @@ bool MemoryPlatform::FreeLibrary(ModuleHandle module) {
   return true;
 }
 
-EventHandle MemoryPlatform::CreateEvent(bool, bool initialState) {
+EventHandle MemoryLibraries::CreateEvent(bool, bool initialState) {
   if (auto answer = Fault("CreateEvent", 0)) return AnswerAs<EventHandle>(*answer);
-  EventHandle event = reinterpret_cast<EventHandle>(nextHandle_);
-  nextHandle_ += 4;
+  EventHandle event = NewHandle();
   events_[event] = EventState{initialState};
   return event;
 }
 
-bool MemoryPlatform::ResetEvent(EventHandle event) {
+bool MemoryLibraries::ResetEvent(EventHandle event) {
   if (auto answer = Fault("ResetEvent", 0)) return AnswerAs<bool>(*answer);
   auto found = events_.find(event);
   if (found == events_.end()) return false;
@@ -111,7 +122,7 @@ bool MemoryPlatform::ResetEvent(EventHandle event) {
   return true;
 }
 
-std::uint32_t MemoryPlatform::WaitForSingleObject(EventHandle event, std::uint32_t) {
+std::uint32_t MemoryLibraries::WaitForSingleObject(EventHandle event, std::uint32_t) {
   if (auto answer = Fault("WaitForSingleObject", kWaitFailed)) return AnswerAs<std::uint32_t>(*answer);
   // While the caller waits, the library finishes what it has pending.
   if (aspi_) {
@@ -123,12 +134,12 @@ std::uint32_t MemoryPlatform::WaitForSingleObject(EventHandle event, std::uint32
   return 0;
 }
 
-std::uint32_t MemoryPlatform::AspiSupportInfo() {
+std::uint32_t MemoryLibraries::AspiSupportInfo() {
   return static_cast<std::uint32_t>(aspi_->status) << 8 |
          static_cast<std::uint32_t>(aspi_->adapters & 0xFF);
 }
 
-std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
+std::uint32_t MemoryLibraries::AspiSendCommand(void* srbAddress) {
   auto* srb = static_cast<SrbExecScsiCmd*>(srbAddress);
   aspi_->requests.push_back(AspiSimulation::Request{
       srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun, srb->SRB_Flags, srb->SRB_CDBLen,
@@ -151,14 +162,14 @@ std::uint32_t MemoryPlatform::AspiSendCommand(void* srbAddress) {
   return kSsPending;
 }
 
-void MemoryPlatform::CompleteAspiRequest(SrbExecScsiCmd* srb) {
+void MemoryLibraries::CompleteAspiRequest(SrbExecScsiCmd* srb) {
   ExecuteAspiRequest(srb);
   const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
   auto event = events_.find(postProc);
   if (event != events_.end()) event->second.signalled = true;
 }
 
-void MemoryPlatform::ExecuteAspiRequest(SrbExecScsiCmd* srb) {
+void MemoryLibraries::ExecuteAspiRequest(SrbExecScsiCmd* srb) {
   auto device = aspi_->devices.find(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun));
   if (device == aspi_->devices.end()) {
     srb->SRB_Status = kSsErr;

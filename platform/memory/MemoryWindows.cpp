@@ -7,7 +7,7 @@
 
 #include "framework/MessageMap.h"
 #include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "platform/memory/MemoryWindows.h"
 #include "res/DialogTemplates.h"
 
 namespace memory {
@@ -50,16 +50,47 @@ long long MessageFailure(std::uint32_t message) {
 
 }  // namespace
 
+MemoryWindows::MemoryWindows() { strings_[101] = "&About Sorvel Util..."; }
+
+// --- Set-up and inspection -----------------------------------------------------
+
+void MemoryWindows::OnModal(int templateId, std::function<void(WindowHandle)> session) {
+  sessions_[templateId].push_back(std::move(session));
+}
+
+void MemoryWindows::SetIconic(WindowHandle dialog, bool iconic) { Window(dialog)->iconic = iconic; }
+                              
+                              MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
+  for (MemoryWindow* child : Window(dialog)->children) {
+    if (child->id == id) return child;
+  }
+  return nullptr;
+}
+
+std::string MemoryWindows::Text(WindowHandle dialog, int id) const { return Control(dialog, id)->text; }
+                                
+                                bool MemoryWindows::Enabled(WindowHandle dialog, int id) const {
+  return Control(dialog, id)->enabled;
+}
+
+int MemoryWindows::Checked(WindowHandle dialog, int id) const { return Control(dialog, id)->check; }
+                           
+                           std::vector<std::string> MemoryWindows::MessageTexts() const {
+  std::vector<std::string> texts;
+  for (const MessageBoxRecord& box : messageBoxes_) texts.push_back(box.text);
+  return texts;
+}
+
 // --- What the user does -------------------------------------------------------
 
-void MemoryPlatform::Command(MemoryWindow* dialog, int id, std::uint32_t code,
-                             MemoryWindow* control) {
+void MemoryWindows::Command(MemoryWindow* dialog, int id, std::uint32_t code,
+                            MemoryWindow* control) {
   LResult ignored = 0;
   Dispatch(dialog, Msg::Command, MakeCommandWParam(id, code), reinterpret_cast<LParam>(control),
            ignored);
 }
 
-void MemoryPlatform::SelectLine(WindowHandle dialog, int comboId, int index) {
+void MemoryWindows::SelectLine(WindowHandle dialog, int comboId, int index) {
   MemoryWindow* combo = Control(dialog, comboId);
   if (combo == nullptr || Window(dialog)->ended || !combo->enabled) return;
   if (index < 0 || index >= static_cast<int>(combo->lines.size())) return;
@@ -67,7 +98,7 @@ void MemoryPlatform::SelectLine(WindowHandle dialog, int comboId, int index) {
   Command(Window(dialog), comboId, Cbn::SelChange, combo);
 }
 
-bool MemoryPlatform::Click(WindowHandle dialog, int id) {
+bool MemoryWindows::Click(WindowHandle dialog, int id) {
   MemoryWindow* control = Control(dialog, id);
   if (control == nullptr || Window(dialog)->ended || !control->enabled) return false;
   if (IsRadio(control)) {
@@ -86,13 +117,13 @@ bool MemoryPlatform::Click(WindowHandle dialog, int id) {
   return true;
 }
 
-void MemoryPlatform::Close(WindowHandle dialog) {
+void MemoryWindows::Close(WindowHandle dialog) {
   if (Window(dialog)->ended) return;
   LResult result = 0;
   Dispatch(Window(dialog), Msg::Close, 0, 0, result);
 }
 
-void MemoryPlatform::SystemCommand(WindowHandle dialog, std::uint32_t command) {
+void MemoryWindows::SystemCommand(WindowHandle dialog, std::uint32_t command) {
   if (Window(dialog)->ended) return;
   LResult result = 0;
   Dispatch(Window(dialog), Msg::SysCommand, command, 0, result);
@@ -100,7 +131,7 @@ void MemoryPlatform::SystemCommand(WindowHandle dialog, std::uint32_t command) {
 
 // --- Windows -------------------------------------------------------------------
 
-MemoryWindow* MemoryPlatform::CreateDialogWindow(int templateId, MemoryWindow* owner) {
+MemoryWindow* MemoryWindows::CreateDialogWindow(int templateId, MemoryWindow* owner) {
   const DialogTemplate* dialogTemplate = FindDialogTemplate(templateId);
   if (dialogTemplate == nullptr) return nullptr;
   windows_.push_back(std::make_unique<MemoryWindow>());
@@ -130,8 +161,8 @@ MemoryWindow* MemoryPlatform::CreateDialogWindow(int templateId, MemoryWindow* o
   return dialog;
 }
 
-LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, DialogTarget& target) {
-  trace_.push_back("RunModalDialog " + std::to_string(templateId));
+LResult MemoryWindows::RunModalDialog(int templateId, WindowHandle owner, DialogTarget& target) {
+  Record("RunModalDialog " + std::to_string(templateId));
   MemoryWindow* ownerWindow = Window(owner);
   MemoryWindow* dialog = CreateDialogWindow(templateId, ownerWindow);
   if (dialog == nullptr) return -1;
@@ -154,21 +185,21 @@ LResult MemoryPlatform::RunModalDialog(int templateId, WindowHandle owner, Dialo
   dialog->target = nullptr;
   if (ownerWindow != nullptr) ownerWindow->enabled = ownerWasEnabled;
   dialogResults_.push_back(dialog->result);
-  trace_.push_back("DialogEnded " + std::to_string(templateId));
+  Record("DialogEnded " + std::to_string(templateId));
   return dialog->result;
 }
 
-void MemoryPlatform::EndDialog(WindowHandle dialog, LResult result) {
+void MemoryWindows::EndDialog(WindowHandle dialog, LResult result) {
   MemoryWindow* window = Window(dialog);
-  trace_.push_back("EndDialog " + std::to_string(result));
+  Record("EndDialog " + std::to_string(result));
   // As on Windows, a later call before the modal loop returns sets the result anew.
   if (window == nullptr || window->target == nullptr) return;
   window->ended = true;
   window->result = result;
 }
 
-bool MemoryPlatform::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
-                              LParam lParam, LResult& result) {
+bool MemoryWindows::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
+                             LParam lParam, LResult& result) {
   if (dialog->target != nullptr &&
       dialog->target->HandleMessage(message, wParam, lParam, result)) {
     return true;
@@ -177,8 +208,8 @@ bool MemoryPlatform::Dispatch(MemoryWindow* dialog, std::uint32_t message, WPara
   return false;
 }
 
-LResult MemoryPlatform::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t message,
-                                              WParam wParam, LParam) {
+LResult MemoryWindows::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t message,
+                                             WParam wParam, LParam) {
   LResult result = 0;
   if (message == Msg::Close) {
     // The dialog manager turns closing into the Cancel command.
@@ -188,17 +219,17 @@ LResult MemoryPlatform::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_
   } else if (message == Msg::SysCommand && (wParam & 0xFFF0) == kScClose) {
     Dispatch(dialog, Msg::Close, 0, 0, result);
   } else if (message == Msg::Paint) {
-    trace_.push_back("DefaultPaint");
+    Record("DefaultPaint");
   }
   return 0;
 }
 
-WindowHandle MemoryPlatform::GetDlgItem(WindowHandle dialog, int id) {
+WindowHandle MemoryWindows::GetDlgItem(WindowHandle dialog, int id) {
   if (auto answer = Fault("GetDlgItem", 0)) return AnswerAs<WindowHandle>(*answer);
   return Control(dialog, id);
 }
 
-WindowHandle MemoryPlatform::GetNextWindow(WindowHandle window) {
+WindowHandle MemoryWindows::GetNextWindow(WindowHandle window) {
   MemoryWindow* self = Window(window);
   if (self->parent == nullptr) return nullptr;
   auto& siblings = self->parent->children;
@@ -207,15 +238,15 @@ WindowHandle MemoryPlatform::GetNextWindow(WindowHandle window) {
   return *at;
 }
 
-std::uint32_t MemoryPlatform::GetStyle(WindowHandle window) { return Window(window)->style; }
-
-LResult MemoryPlatform::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
-                                    LParam lParam) {
+std::uint32_t MemoryWindows::GetStyle(WindowHandle window) { return Window(window)->style; }
+                                      
+                                      LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                      LParam lParam) {
   MemoryWindow* target = Window(window);
   if (target == nullptr) return 0;
   if (target->windowClass != "#32770") return ControlMessage(target, message, wParam, lParam);
   if (auto answer = Fault("SendMessage", 0)) return *answer;
-  trace_.push_back("Dialog " + Hex(message) + " " + std::to_string(wParam));
+  Record("Dialog " + Hex(message) + " " + std::to_string(wParam));
   if (message == Msg::SetIcon) {
     IconHandle& slot = wParam == Icon::Big ? target->bigIcon : target->smallIcon;
     IconHandle old = slot;
@@ -227,13 +258,13 @@ LResult MemoryPlatform::SendMessage(WindowHandle window, std::uint32_t message, 
   return result;
 }
 
-LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t message, WParam wParam,
-                                       LParam lParam) {
+LResult MemoryWindows::ControlMessage(MemoryWindow* control, std::uint32_t message, WParam wParam,
+                                      LParam lParam) {
   if (auto answer = Fault(MessageName(message), MessageFailure(message))) return *answer;
   const std::string name = std::to_string(control->id);
   switch (message) {
     case Msg::SetText:
-      trace_.push_back("SetText " + name + " " + reinterpret_cast<const char*>(lParam));
+      Record("SetText " + name + " " + reinterpret_cast<const char*>(lParam));
       control->text = reinterpret_cast<const char*>(lParam);
       return 1;
     case Msg::GetTextLength:
@@ -246,7 +277,7 @@ LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t mess
       return static_cast<LResult>(count);
     }
     case Msg::SetFont:
-      trace_.push_back("SetFont " + name + (lParam != 0 ? " redraw" : ""));
+      Record("SetFont " + name + (lParam != 0 ? " redraw" : ""));
       control->font = reinterpret_cast<FontHandle>(wParam);
       return 0;
     case Msg::GetFont:
@@ -259,16 +290,16 @@ LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t mess
       control->check = static_cast<int>(wParam);
       return 0;
     case Cb::ResetContent:
-      trace_.push_back("CB_RESETCONTENT " + name);
+      Record("CB_RESETCONTENT " + name);
       control->lines.clear();
       control->curSel = -1;
       return 0;
     case Cb::AddString:
-      trace_.push_back("CB_ADDSTRING " + name);
+      Record("CB_ADDSTRING " + name);
       control->lines.emplace_back(reinterpret_cast<const char*>(lParam));
       return static_cast<LResult>(control->lines.size() - 1);
     case Cb::SetCurSel: {
-      trace_.push_back("CB_SETCURSEL " + name + " " + std::to_string(static_cast<int>(wParam)));
+      Record("CB_SETCURSEL " + name + " " + std::to_string(static_cast<int>(wParam)));
       const auto index = static_cast<int>(wParam);
       if (index < 0 || index >= static_cast<int>(control->lines.size())) {
         control->curSel = -1;
@@ -290,27 +321,27 @@ LResult MemoryPlatform::ControlMessage(MemoryWindow* control, std::uint32_t mess
       return static_cast<LResult>(line.size());
     }
     default:
-      trace_.push_back("Message " + name + " " + Hex(message));
+      Record("Message " + name + " " + Hex(message));
       return 0;
   }
 }
 
-bool MemoryPlatform::EnableWindow(WindowHandle window, bool enable) {
+bool MemoryWindows::EnableWindow(WindowHandle window, bool enable) {
   if (auto answer = Fault("EnableWindow", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Window(window);
-  trace_.push_back("EnableWindow " + std::to_string(target->id) + (enable ? " on" : " off"));
+  Record("EnableWindow " + std::to_string(target->id) + (enable ? " on" : " off"));
   const bool wasDisabled = !target->enabled;
   target->enabled = enable;
   return wasDisabled;
 }
 
-bool MemoryPlatform::IsWindowEnabled(WindowHandle window) { return Window(window)->enabled; }
-
-bool MemoryPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
-                                  std::uint32_t flags) {
+bool MemoryWindows::IsWindowEnabled(WindowHandle window) { return Window(window)->enabled; }
+                                    
+                                    bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
+                                    std::uint32_t flags) {
   if (auto answer = Fault("SetWindowPos", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Window(window);
-  trace_.push_back("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
+  Record("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
                    std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
                    Hex(flags));
   target->x = x;
@@ -323,8 +354,8 @@ bool MemoryPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int
   return true;
 }
 
-int MemoryPlatform::MessageBox(WindowHandle owner, const std::string& text,
-                               const std::string& caption, std::uint32_t type) {
+int MemoryWindows::MessageBox(WindowHandle owner, const std::string& text,
+                              const std::string& caption, std::uint32_t type) {
   if (auto answer = Fault("MessageBox", 0)) return AnswerAs<int>(*answer);
   int answer = Id::Ok;
   if ((type & 0xF) == Mb::YesNo) {
@@ -334,56 +365,56 @@ int MemoryPlatform::MessageBox(WindowHandle owner, const std::string& text,
       answers_.pop_front();
     }
   }
-  trace_.push_back("MessageBox " + text);
+  Record("MessageBox " + text);
   messageBoxes_.push_back(MessageBoxRecord{owner, text, caption, type, answer});
   return answer;
 }
 
-std::string MemoryPlatform::LoadString(int id) {
+std::string MemoryWindows::LoadString(int id) {
   auto found = strings_.find(id);
   return found == strings_.end() ? std::string() : found->second;
 }
 
-IconHandle MemoryPlatform::LoadIcon(int id) {
+IconHandle MemoryWindows::LoadIcon(int id) {
   if (auto answer = Fault("LoadIcon", 0)) return AnswerAs<IconHandle>(*answer);
-  trace_.push_back("LoadIcon " + std::to_string(id));
+  Record("LoadIcon " + std::to_string(id));
   return reinterpret_cast<IconHandle>(static_cast<std::uintptr_t>(0x1C0000 + id));
 }
 
-std::vector<WindowHandle> MemoryPlatform::GetDescendants(WindowHandle window) {
+std::vector<WindowHandle> MemoryWindows::GetDescendants(WindowHandle window) {
   std::vector<WindowHandle> descendants;
   for (MemoryWindow* child : Window(window)->children) descendants.push_back(child);
   return descendants;
 }
 
-bool MemoryPlatform::InvalidateRect(WindowHandle window, bool erase) {
-  trace_.push_back(std::string("InvalidateRect ") + std::to_string(Window(window)->id) +
+bool MemoryWindows::InvalidateRect(WindowHandle window, bool erase) {
+  Record(std::string("InvalidateRect ") + std::to_string(Window(window)->id) +
                    (erase ? " erase" : ""));
   return true;
 }
 
-FontHandle MemoryPlatform::CreateFont(int height, const std::string& faceName) {
+FontHandle MemoryWindows::CreateFont(int height, const std::string& faceName) {
   if (auto answer = Fault("CreateFont", 0)) return AnswerAs<FontHandle>(*answer);
-  trace_.push_back("CreateFont " + faceName);
+  Record("CreateFont " + faceName);
   fonts_.push_back(FontRecord{height, faceName, false});
   return reinterpret_cast<FontHandle>(static_cast<std::uintptr_t>(0xF0000 + fonts_.size()));
 }
 
-bool MemoryPlatform::DeleteFont(FontHandle font) {
+bool MemoryWindows::DeleteFont(FontHandle font) {
   const auto index = reinterpret_cast<std::uintptr_t>(font) - 0xF0001;
   if (index >= fonts_.size()) return false;
   fonts_[index].deleted = true;
   return true;
 }
 
-MenuHandle MemoryPlatform::GetSystemMenu(WindowHandle window) {
+MenuHandle MemoryWindows::GetSystemMenu(WindowHandle window) {
   if (auto answer = Fault("GetSystemMenu", 0)) return AnswerAs<MenuHandle>(*answer);
-  trace_.push_back("GetSystemMenu");
+  Record("GetSystemMenu");
   return window;  // the dialog stands for its own system menu
 }
 
-bool MemoryPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
-                                const char* text) {
+bool MemoryWindows::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
+                               const char* text) {
   if (auto answer = Fault("AppendMenu", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* dialog = Window(menu);
   dialog->systemMenu.push_back((flags & Mf::Separator) != 0 ? std::string("-") : std::string(text));
@@ -391,20 +422,20 @@ bool MemoryPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintp
   return true;
 }
 
-bool MemoryPlatform::IsIconic(WindowHandle window) { return Window(window)->iconic; }
-
-int MemoryPlatform::GetSystemMetrics(int) { return 32; }
-
-void MemoryPlatform::GetClientSize(WindowHandle, int& width, int& height) {
+bool MemoryWindows::IsIconic(WindowHandle window) { return Window(window)->iconic; }
+                             
+                             int MemoryWindows::GetSystemMetrics(int) { return 32; }
+                             
+                             void MemoryWindows::GetClientSize(WindowHandle, int& width, int& height) {
   width = clientWidth_;
   height = clientHeight_;
 }
 
-void MemoryPlatform::Paint(WindowHandle window, const std::function<void(void* dc)>& paint) {
+void MemoryWindows::Paint(WindowHandle window, const std::function<void(void* dc)>& paint) {
   paint(window);
 }
 
-bool MemoryPlatform::DrawIcon(void*, int x, int y, IconHandle icon) {
+bool MemoryWindows::DrawIcon(void*, int x, int y, IconHandle icon) {
   iconDraws_.push_back(IconDraw{x, y, icon});
   return true;
 }

@@ -57,7 +57,7 @@ class Machine:
         os.chmod(self.log, 0o666)
         self.drives = {}
 
-    def node(self, name, config=None, address=None, mode=0o666):
+    def node(self, name, config=None, address=None, mode=0o666, sysfs_type=None):
         path = os.path.join(self.dev, name)
         open(path, "w").close()
         os.chmod(path, mode)
@@ -66,6 +66,9 @@ class Machine:
         if address is not None:
             device = os.path.join(self.root, "sys", "devices", address)
             os.makedirs(device, exist_ok=True)
+            if sysfs_type is not None:
+                with open(os.path.join(device, "type"), "w") as type_file:
+                    type_file.write("%d\n" % sysfs_type)
             kind = "scsi_generic" if name.startswith("sg") else "block"
             os.makedirs(os.path.join(self.root, "sys", "class", kind, name))
             os.symlink(device, os.path.join(self.root, "sys", "class", kind, name, "device"))
@@ -127,6 +130,8 @@ class CliJourney(unittest.TestCase):
         sr0 = m.node("sr0", QSI, "1:0:0:0")
         sg2 = m.node("sg2", PLAIN_CDROM, "2:0:0:0")
         sg3 = m.node("sg3", QSI, "3:0:0:0", mode=0o600)
+        # A disk the user may not open, as sysfs tells: not worth a word.
+        sg4 = m.node("sg4", HARD_DISK, "4:0:0:0", mode=0o600, sysfs_type=0)
         code, out, err = m.run("list")
         self.assertEqual(code, 0, err)
         self.assertEqual(out, [
@@ -140,6 +145,7 @@ class CliJourney(unittest.TestCase):
                                         ("sg1", "12 00 00 00 4A 00 in 74"),
                                         ("sg2", "12 00 00 00 4A 00 in 74")])
         self.assertNotIn(sg0, "\n".join(out) + err)
+        self.assertNotIn(sg4, "\n".join(out) + err)
 
     def test_list_as_json_lines(self):
         m = self.machine

@@ -31,11 +31,15 @@
 // Every step waits at most MS milliseconds (default 20000).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "res/resource.h"
 
 namespace {
 
@@ -43,17 +47,6 @@ const char kMainCaption[] = "Sorvel ZezIzurora Utility V1.02";
 constexpr DWORD kDefaultWait = 20000;
 constexpr UINT kSettleTimeout = 20000;
 constexpr int kMessageBoxText = 0xFFFF;
-
-// The control ids of the main window (res/resource.h).
-constexpr int kDriveBox = 1000;
-constexpr int kPlusRwText = 1314;
-constexpr int kPlusRText = 1315;
-constexpr int kSetPlusRw = 1319;
-constexpr int kPlusROwn = 1333;
-constexpr int kPlusRRom = 1334;
-constexpr int kPlusRwOwn = 1335;
-constexpr int kPlusRwRom = 1336;
-constexpr int kSetPlusR = 1337;
 
 struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -250,22 +243,22 @@ std::string ComboLines(HWND combo) {
 }
 
 std::string StateJson(HWND dialog) {
-  HWND combo = Control(dialog, kDriveBox);
+  HWND combo = Control(dialog, IDC_DRIVE_BOX);
   std::string json = "{\"drives\":" + ComboLines(combo);
   json += ",\"selected\":" + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0));
   json += ",\"text\":{";
-  json += "\"" + std::to_string(kPlusRText) + "\":" + Json(WindowText(Control(dialog, kPlusRText)));
-  json += ",\"" + std::to_string(kPlusRwText) + "\":" +
-          Json(WindowText(Control(dialog, kPlusRwText)));
+  json += "\"" + std::to_string(IDC_PLUS_R_TEXT) + "\":" + Json(WindowText(Control(dialog, IDC_PLUS_R_TEXT)));
+  json += ",\"" + std::to_string(IDC_PLUS_RW_TEXT) + "\":" +
+          Json(WindowText(Control(dialog, IDC_PLUS_RW_TEXT)));
   json += "},\"checked\":{";
-  const int radios[] = {kPlusROwn, kPlusRRom, kPlusRwOwn, kPlusRwRom};
+  const int radios[] = {IDC_PLUS_R_OWN, IDC_PLUS_R_ROM, IDC_PLUS_RW_OWN, IDC_PLUS_RW_ROM};
   for (int radio : radios) {
     if (radio != radios[0]) json += ",";
     const LRESULT state = SendMessageW(Control(dialog, radio), BM_GETCHECK, 0, 0);
     json += "\"" + std::to_string(radio) + "\":" + (state == BST_CHECKED ? "true" : "false");
   }
   json += "},\"enabled\":{";
-  const int buttons[] = {kSetPlusR, kSetPlusRw};
+  const int buttons[] = {IDC_SET_PLUS_R, IDC_SET_PLUS_RW};
   for (int button : buttons) {
     if (button != buttons[0]) json += ",";
     json += "\"" + std::to_string(button) +
@@ -274,152 +267,211 @@ std::string StateJson(HWND dialog) {
   return json + "}}";
 }
 
-DWORD Milliseconds(const std::vector<std::string>& args, std::size_t& at) {
-  if (at + 1 < args.size() && !args[at + 1].empty() &&
-      args[at + 1].find_first_not_of("0123456789") == std::string::npos) {
-    return static_cast<DWORD>(std::strtoul(args[++at].c_str(), nullptr, 10));
+// The arguments of the running steps: each step takes what it needs.
+class StepArguments {
+ public:
+  explicit StepArguments(std::vector<std::string> args) : args_(std::move(args)) {}
+
+  bool Done() const { return at_ >= args_.size(); }
+  const std::string& NextStep() { return args_[at_++]; }
+
+  // An optional wait in milliseconds; the default when none follows.
+  DWORD Milliseconds() {
+    if (at_ < args_.size() && !args_[at_].empty() &&
+        args_[at_].find_first_not_of("0123456789") == std::string::npos) {
+      return static_cast<DWORD>(std::strtoul(args_[at_++].c_str(), nullptr, 10));
+    }
+    return kDefaultWait;
   }
-  return kDefaultWait;
-}
 
-const std::string& Argument(const std::vector<std::string>& args, std::size_t& at) {
-  if (at + 1 >= args.size()) throw Failure(args[at] + " needs an argument");
-  return args[++at];
-}
+  const std::string& Argument() {
+    if (at_ >= args_.size()) throw Failure(args_[at_ - 1] + " needs an argument");
+    return args_[at_++];
+  }
 
-int Number(const std::string& text) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 0);
-  if (text.empty() || *end != '\0') throw Failure("not a number: " + text);
-  return static_cast<int>(value);
-}
+  int Number() {
+    const std::string& text = Argument();
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0') throw Failure("not a number: " + text);
+    return static_cast<int>(value);
+  }
+
+ private:
+  std::vector<std::string> args_;
+  std::size_t at_ = 0;
+};
 
 void Print(const std::string& line) {
   std::printf("%s\n", line.c_str());
   std::fflush(stdout);
 }
 
-void Run(const std::vector<std::string>& args) {
-  for (std::size_t at = 0; at < args.size(); ++at) {
-    const std::string& step = args[at];
-    if (step == "wait-window") {
-      const DWORD wait = Milliseconds(args, at);
-      if (!WaitFor(wait, [] { return MainWindow() != nullptr; })) {
-        HWND box = MessageBoxWindow();
-        throw Failure("the main window did not open" +
-                      (box != nullptr ? "; a message box is open: " + MessageBoxJson(box)
-                                      : std::string()));
-      }
-      Settle(RequireMain());
-    } else if (step == "state") {
-      Print(StateJson(RequireMain()));
-    } else if (step == "wait-msgbox") {
-      const DWORD wait = Milliseconds(args, at);
-      if (!WaitFor(wait, [] { return MessageBoxWindow() != nullptr; })) {
-        throw Failure("no message box opened");
-      }
-      Print(MessageBoxJson(MessageBoxWindow()));
-    } else if (step == "msgbox") {
-      HWND box = MessageBoxWindow();
-      Print(box != nullptr ? MessageBoxJson(box) : "null");
-    } else if (step == "answer") {
-      const std::string& answer = Argument(args, at);
-      const int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "ok" ? IDOK : 0;
-      if (id == 0) throw Failure("answer yes, no or ok, not " + answer);
-      HWND box = MessageBoxWindow();
-      if (box == nullptr) throw Failure("no message box to answer " + answer);
-      HWND button = GetDlgItem(box, id);
-      if (button == nullptr || !IsWindowVisible(button)) {
-        throw Failure("the message box has no " + answer + " button: " + MessageBoxJson(box));
-      }
-      PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-      if (!WaitFor(kDefaultWait, [box] { return !IsWindow(box); })) {
-        throw Failure("the message box stayed open");
-      }
-      if (HWND main = FindWindowA("#32770", kMainCaption)) Settle(main);
-    } else if (step == "click") {
-      HWND main = RequireMain();
-      HWND button = Control(main, Number(Argument(args, at)));
-      // A sent message that does not wait: the handler may open a message box.
-      SendNotifyMessageW(button, BM_CLICK, 0, 0);
-      Settle(main);
-    } else if (step == "select") {
-      HWND main = RequireMain();
-      const int line = Number(Argument(args, at));
-      HWND combo = Control(main, kDriveBox);
-      if (SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(line), 0) != line) {
-        throw Failure("the drive box has no line " + std::to_string(line));
-      }
-      // CB_SETCURSEL notifies nobody: tell the window as the box would.
-      SendNotifyMessageW(main, WM_COMMAND, MAKEWPARAM(kDriveBox, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(combo));
-      Settle(main);
-    } else if (step == "settle") {
-      Settle(RequireMain());
-    } else if (step == "close") {
-      PostMessageW(RequireMain(), WM_CLOSE, 0, 0);
-    } else if (step == "wait-gone") {
-      const DWORD wait = Milliseconds(args, at);
-      if (!WaitFor(wait, [] { return FindWindowA("#32770", kMainCaption) == nullptr; })) {
-        throw Failure("the main window is still there");
-      }
-    } else if (step == "rect") {
-      Print(RectJson(RequireMain()));
-    } else if (step == "syscommand") {
-      // As a click on a system-menu entry sends it.
-      PostMessageW(RequireMain(), WM_SYSCOMMAND, static_cast<WPARAM>(Number(Argument(args, at))), 0);
-    } else if (step == "wait-help") {
-      const std::string& title = Argument(args, at);
-      if (!WaitFor(Milliseconds(args, at), [&title] { return HelpWindow(&title) != nullptr; })) {
-        throw Failure("no help window titled " + title + " opened");
-      }
-      HWND help = HelpWindow(&title);
-      Print("{\"title\":" + Json(WindowText(help)) + ",\"rect\":" + RectJson(help) + "}");
-    } else if (step == "help-window") {
-      HWND help = HelpWindow(nullptr);
-      Print(help != nullptr ? "{\"title\":" + Json(WindowText(help)) + "}" : "null");
-    } else if (step == "close-help") {
-      HWND help = HelpWindow(nullptr);
-      if (help == nullptr) throw Failure("no help window to close");
-      PostMessageW(help, WM_CLOSE, 0, 0);
-      if (!WaitFor(kDefaultWait, [help] { return !IsWindow(help); })) {
-        throw Failure("the help window stayed open");
-      }
-    } else if (step == "wait-about") {
-      if (!WaitFor(Milliseconds(args, at), [] { return AboutBox() != nullptr; })) {
-        throw Failure("the about box did not open");
-      }
-    } else if (step == "about") {
-      // The about box: its texts, owner and place; then it is closed with OK.
-      if (!WaitFor(kDefaultWait, [] { return AboutBox() != nullptr; })) {
-        throw Failure("the about box did not open");
-      }
-      HWND about = AboutBox();
-      HWND main = RequireMain();
-      Print(std::string("{\"title\":") + Json(WindowText(GetDlgItem(about, 1013))) +
-            ",\"ownedByMain\":" + (GetWindow(about, GW_OWNER) == main ? "true" : "false") +
-            ",\"mainEnabled\":" + (IsWindowEnabled(main) ? "true" : "false") +
-            ",\"rect\":" + RectJson(about) + ",\"mainRect\":" + RectJson(main) +
-            ",\"attribution\":" + Json(WindowText(GetDlgItem(about, 1014))) +
-            ",\"attributionWidth\":" +
-            std::to_string(TextWidthInAboutFont(WindowText(GetDlgItem(about, 1014)))) +
-            ",\"attributionRoom\":" + std::to_string(ClientWidth(GetDlgItem(about, 1014))) + "}");
-      PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
-      if (!WaitFor(kDefaultWait, [about] { return !IsWindow(about); })) {
-        throw Failure("the about box stayed open");
-      }
-      Settle(main);
-    } else {
-      throw Failure("unknown step " + step);
-    }
+void WaitWindowStep(StepArguments& args) {
+  if (!WaitFor(args.Milliseconds(), [] { return MainWindow() != nullptr; })) {
+    HWND box = MessageBoxWindow();
+    throw Failure("the main window did not open" +
+                  (box != nullptr ? "; a message box is open: " + MessageBoxJson(box)
+                                  : std::string()));
+  }
+  Settle(RequireMain());
+}
+
+void StateStep(StepArguments&) { Print(StateJson(RequireMain())); }
+
+void WaitMessageBoxStep(StepArguments& args) {
+  if (!WaitFor(args.Milliseconds(), [] { return MessageBoxWindow() != nullptr; })) {
+    throw Failure("no message box opened");
+  }
+  Print(MessageBoxJson(MessageBoxWindow()));
+}
+
+void MessageBoxStep(StepArguments&) {
+  HWND box = MessageBoxWindow();
+  Print(box != nullptr ? MessageBoxJson(box) : "null");
+}
+
+void AnswerStep(StepArguments& args) {
+  const std::string& answer = args.Argument();
+  const int id = answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "ok" ? IDOK : 0;
+  if (id == 0) throw Failure("answer yes, no or ok, not " + answer);
+  HWND box = MessageBoxWindow();
+  if (box == nullptr) throw Failure("no message box to answer " + answer);
+  HWND button = GetDlgItem(box, id);
+  if (button == nullptr || !IsWindowVisible(button)) {
+    throw Failure("the message box has no " + answer + " button: " + MessageBoxJson(box));
+  }
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  if (!WaitFor(kDefaultWait, [box] { return !IsWindow(box); })) {
+    throw Failure("the message box stayed open");
+  }
+  if (HWND main = FindWindowA("#32770", kMainCaption)) Settle(main);
+}
+
+void ClickStep(StepArguments& args) {
+  HWND main = RequireMain();
+  HWND button = Control(main, args.Number());
+  // A sent message that does not wait: the handler may open a message box.
+  SendNotifyMessageW(button, BM_CLICK, 0, 0);
+  Settle(main);
+}
+
+void SelectStep(StepArguments& args) {
+  HWND main = RequireMain();
+  const int line = args.Number();
+  HWND combo = Control(main, IDC_DRIVE_BOX);
+  if (SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(line), 0) != line) {
+    throw Failure("the drive box has no line " + std::to_string(line));
+  }
+  // CB_SETCURSEL notifies nobody: tell the window as the box would.
+  SendNotifyMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_DRIVE_BOX, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+  Settle(main);
+}
+
+void SettleStep(StepArguments&) { Settle(RequireMain()); }
+
+void CloseStep(StepArguments&) { PostMessageW(RequireMain(), WM_CLOSE, 0, 0); }
+
+void WaitGoneStep(StepArguments& args) {
+  if (!WaitFor(args.Milliseconds(), [] { return FindWindowA("#32770", kMainCaption) == nullptr; })) {
+    throw Failure("the main window is still there");
+  }
+}
+
+void RectStep(StepArguments&) { Print(RectJson(RequireMain())); }
+
+void SysCommandStep(StepArguments& args) {
+  // As a click on a system-menu entry sends it.
+  PostMessageW(RequireMain(), WM_SYSCOMMAND, static_cast<WPARAM>(args.Number()), 0);
+}
+
+void WaitHelpStep(StepArguments& args) {
+  const std::string& title = args.Argument();
+  if (!WaitFor(args.Milliseconds(), [&title] { return HelpWindow(&title) != nullptr; })) {
+    throw Failure("no help window titled " + title + " opened");
+  }
+  HWND help = HelpWindow(&title);
+  Print("{\"title\":" + Json(WindowText(help)) + ",\"rect\":" + RectJson(help) + "}");
+}
+
+void HelpWindowStep(StepArguments&) {
+  HWND help = HelpWindow(nullptr);
+  Print(help != nullptr ? "{\"title\":" + Json(WindowText(help)) + "}" : "null");
+}
+
+void CloseHelpStep(StepArguments&) {
+  HWND help = HelpWindow(nullptr);
+  if (help == nullptr) throw Failure("no help window to close");
+  PostMessageW(help, WM_CLOSE, 0, 0);
+  if (!WaitFor(kDefaultWait, [help] { return !IsWindow(help); })) {
+    throw Failure("the help window stayed open");
+  }
+}
+
+void WaitAboutStep(StepArguments& args) {
+  if (!WaitFor(args.Milliseconds(), [] { return AboutBox() != nullptr; })) {
+    throw Failure("the about box did not open");
+  }
+}
+
+std::string AboutJson(HWND about, HWND main) {
+  HWND attribution = GetDlgItem(about, IDC_ABOUT_ATTRIBUTION);
+  return std::string("{\"title\":") + Json(WindowText(GetDlgItem(about, IDC_ABOUT_TITLE))) +
+         ",\"ownedByMain\":" + (GetWindow(about, GW_OWNER) == main ? "true" : "false") +
+         ",\"mainEnabled\":" + (IsWindowEnabled(main) ? "true" : "false") +
+         ",\"rect\":" + RectJson(about) + ",\"mainRect\":" + RectJson(main) +
+         ",\"attribution\":" + Json(WindowText(attribution)) +
+         ",\"attributionWidth\":" + std::to_string(TextWidthInAboutFont(WindowText(attribution))) +
+         ",\"attributionRoom\":" + std::to_string(ClientWidth(attribution)) + "}";
+}
+
+// The about box: its texts, owner and place; then it is closed with OK.
+void AboutStep(StepArguments&) {
+  if (!WaitFor(kDefaultWait, [] { return AboutBox() != nullptr; })) {
+    throw Failure("the about box did not open");
+  }
+  HWND about = AboutBox();
+  HWND main = RequireMain();
+  Print(AboutJson(about, main));
+  PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+  if (!WaitFor(kDefaultWait, [about] { return !IsWindow(about); })) {
+    throw Failure("the about box stayed open");
+  }
+  Settle(main);
+}
+
+// The steps by name, as the usage above lists them.
+const struct {
+  const char* name;
+  void (*run)(StepArguments& args);
+} kSteps[] = {
+    {"wait-window", WaitWindowStep},   {"state", StateStep},
+    {"wait-msgbox", WaitMessageBoxStep}, {"msgbox", MessageBoxStep},
+    {"answer", AnswerStep},            {"click", ClickStep},
+    {"select", SelectStep},            {"settle", SettleStep},
+    {"close", CloseStep},              {"wait-gone", WaitGoneStep},
+    {"rect", RectStep},                {"syscommand", SysCommandStep},
+    {"wait-help", WaitHelpStep},       {"help-window", HelpWindowStep},
+    {"close-help", CloseHelpStep},     {"wait-about", WaitAboutStep},
+    {"about", AboutStep},
+};
+
+void Run(StepArguments& args) {
+  while (!args.Done()) {
+    const std::string& step = args.NextStep();
+    auto known = std::find_if(std::begin(kSteps), std::end(kSteps),
+                              [&step](const auto& entry) { return step == entry.name; });
+    if (known == std::end(kSteps)) throw Failure("unknown step " + step);
+    known->run(args);
   }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  StepArguments args(std::vector<std::string>(argv + 1, argv + argc));
   try {
     Run(args);
   } catch (const Failure& failure) {

@@ -33,8 +33,25 @@ PRELOAD = os.environ.get("BITSET_SGIO_PRELOAD",
                          os.path.join(ROOT, "build", "host", "libbitset-sgio-sim.so"))
 WORK = os.environ.get("BITSET_WINE_WORK", os.path.join(ROOT, "build", "wine", "tests"))
 SCREENSHOTS = os.environ.get("BITSET_SCREENSHOTS", os.path.join(ROOT, "build", "screenshots"))
-WINE64 = os.environ.get("WINE64", "/usr/lib/wine/wine64")
-WINESERVER = os.environ.get("WINESERVER", "/usr/lib/wine/wineserver")
+
+
+def wine_environment():
+    """The Wine settings that scripts/wine-env.sh gives every run here."""
+    printed = subprocess.run([os.path.join(ROOT, "scripts", "wine-env.sh")], check=True,
+                             stdout=subprocess.PIPE, universal_newlines=True).stdout
+    return dict(line.split("=", 1) for line in printed.splitlines() if "=" in line)
+
+
+def resource_ids():
+    """The identifiers that res/resource.h defines, by name."""
+    with open(os.path.join(ROOT, "res", "resource.h")) as header:
+        return {name: int(value, 0)
+                for name, value in re.findall(r"^#define\s+(\w+)\s+(\w+)", header.read(), re.M)}
+
+
+WINE_ENV = wine_environment()
+WINE64 = WINE_ENV["WINE64"]
+WINESERVER = WINE_ENV["WINESERVER"]
 
 CAPTION = "Sorvel ZezIzurora Utility V1.02"
 QSI = "vendor=QSI;product=DVDRW SDW-082;revision=BX03;vendor-commands=1"
@@ -51,17 +68,19 @@ def write_setting(value):
     return "F3 0E 70 %02X 00 00 00 00 00 00 00 00 out 0" % value
 
 
-# Control ids (res/resource.h).
-DRIVE_BOX = 1000
-PLUS_RW_TEXT = "1314"
-PLUS_R_TEXT = "1315"
-SET_PLUS_RW = 1319
-PLUS_R_OWN = 1333
-PLUS_R_ROM = 1334
-PLUS_RW_OWN = 1335
-PLUS_RW_ROM = 1336
-SET_PLUS_R = 1337
-HELP_BUTTON = 1317
+# Control ids, and the about entry's system command.
+IDS = resource_ids()
+DRIVE_BOX = IDS["IDC_DRIVE_BOX"]
+PLUS_RW_TEXT = str(IDS["IDC_PLUS_RW_TEXT"])
+PLUS_R_TEXT = str(IDS["IDC_PLUS_R_TEXT"])
+SET_PLUS_RW = IDS["IDC_SET_PLUS_RW"]
+PLUS_R_OWN = IDS["IDC_PLUS_R_OWN"]
+PLUS_R_ROM = IDS["IDC_PLUS_R_ROM"]
+PLUS_RW_OWN = IDS["IDC_PLUS_RW_OWN"]
+PLUS_RW_ROM = IDS["IDC_PLUS_RW_ROM"]
+SET_PLUS_R = IDS["IDC_SET_PLUS_R"]
+HELP_BUTTON = IDS["IDC_HELP_BUTTON"]
+ABOUT_COMMAND = IDS["IDM_ABOUTBOX"]
 
 HELP_TITLE = "Bitset Help"  # the title in help/Bitset.hhp
 
@@ -96,8 +115,8 @@ class Display:
         read_end, write_end = os.pipe()
         self._log = open(log_path, "wb")
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp",
-             "-noreset"], pass_fds=(write_end,), stdout=self._log, stderr=subprocess.STDOUT)
+            ["Xvfb", "-displayfd", str(write_end)] + WINE_ENV["BITSET_XVFB_ARGS"].split() +
+            ["-noreset"], pass_fds=(write_end,), stdout=self._log, stderr=subprocess.STDOUT)
         os.close(write_end)
         with os.fdopen(read_end) as numbers:
             number = numbers.readline().strip()
@@ -156,11 +175,11 @@ class Session:
         self.env = dict(os.environ)
         for variable in ("LD_PRELOAD", "BITSET_SIM_DRIVES", "BITSET_SIM_ASPI", "BITSET_SIM_LOG"):
             self.env.pop(variable, None)
-        overrides = "mscoree,mshtml=;winemenubuilder.exe=d"
+        overrides = WINE_ENV["WINEDLLOVERRIDES"]
         if native_aspi:
-            overrides += ";wnaspi32=n"
-        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES=overrides,
-                        DISPLAY=self.display.name)
+            overrides += ";" + WINE_ENV["BITSET_NATIVE_ASPI_OVERRIDE"]
+        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG=WINE_ENV["WINEDEBUG"],
+                        WINEDLLOVERRIDES=overrides, DISPLAY=self.display.name)
         self.app_env = dict(self.env)
         self.app_env["BITSET_SIM_LOG"] = self.log_path
         if sg_drives:
@@ -561,7 +580,7 @@ class Screen(Journey):
         s = self.session(sg_drives={"D": QSI})
         s.start()
         s.drive("wait-window")
-        about = s.drive("syscommand", 0x10, "about")[0]
+        about = s.drive("syscommand", ABOUT_COMMAND, "about")[0]
         self.assertEqual(about["title"], "Sorvel Bitsetting Utility V1.02")
         self.assertTrue(about["ownedByMain"])
         self.assertFalse(about["mainEnabled"], "the main window is disabled while it runs")

@@ -1,4 +1,4 @@
-#include "ui/HtmlHelp.h"
+#include "framework/HtmlHelp.h"
 
 #include <string>
 
@@ -7,7 +7,6 @@
 namespace {
 const char kHtmlHelpClassKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 const char kHtmlHelpLibrary[] = "hhctrl.ocx";
-constexpr std::size_t kMaxPath = 260;
 constexpr int kHtmlHelpAOrdinal = 14;
 }  // namespace
 
@@ -16,7 +15,7 @@ WindowHandle HtmlHelpLoader::HtmlHelpA(WindowHandle caller, const char* file,
   Platform& platform = GetPlatform();
   if (library_ == nullptr && !failed_) {
     std::string registered;
-    if (platform.ReadClassesRootDefault(kHtmlHelpClassKey, kMaxPath, registered) &&
+    if (platform.ReadClassesRootDefault(kHtmlHelpClassKey, PathLength::Max, registered) &&
         !registered.empty()) {
       library_ = platform.LoadLibrary(registered.c_str());
     }

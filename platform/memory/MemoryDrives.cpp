@@ -3,16 +3,36 @@
 #include <cstring>
 
 #include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "platform/memory/MemoryDrives.h"
 #include "scsi/ScsiPassThroughDirect.h"
 
 namespace memory {
 
-// --- Devices ---------------------------------------------------------------------
+// --- Set-up --------------------------------------------------------------------
 
-std::uint32_t MemoryPlatform::GetLogicalDriveStrings(std::uint32_t length, char* buffer) {
+sim::DriveModel& MemoryDrives::AddDrive(char letter, sim::DriveConfig config) {
+  DriveSlot& slot = drives_[letter];
+  slot.model = std::make_unique<sim::DriveModel>(std::move(config));
+  slot.openable = true;
+  driveRoots_.push_back(std::string(1, letter) + ":\\");
+  return *slot.model;
+}
+
+void MemoryDrives::AddUnopenableDrive(char letter) {
+  drives_[letter].openable = false;
+  driveRoots_.push_back(std::string(1, letter) + ":\\");
+}
+
+sim::DriveModel* MemoryDrives::Drive(char letter) {
+  auto found = drives_.find(letter);
+  return found == drives_.end() ? nullptr : found->second.model.get();
+}
+
+// --- The pass-through -------------------------------------------------------------
+
+std::uint32_t MemoryDrives::GetLogicalDriveStrings(std::uint32_t length, char* buffer) {
   if (auto answer = Fault("GetLogicalDriveStrings", 0)) return AnswerAs<std::uint32_t>(*answer);
-  trace_.push_back("GetLogicalDriveStrings");
+  Record("GetLogicalDriveStrings");
   std::string all;
   for (const std::string& root : driveRoots_) {
     all += root;
@@ -26,8 +46,8 @@ std::uint32_t MemoryPlatform::GetLogicalDriveStrings(std::uint32_t length, char*
   return static_cast<std::uint32_t>(all.size());
 }
 
-DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
-                                        std::uint32_t disposition, std::uint32_t flags) {
+DeviceHandle MemoryDrives::CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
+                                      std::uint32_t disposition, std::uint32_t flags) {
   if (auto answer = Fault("CreateFile", Handle(InvalidDeviceHandle()))) return AnswerAs<DeviceHandle>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::OpenFailed;
@@ -41,12 +61,11 @@ DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, 
   if (name.size() == 6 && name.compare(0, 4, "\\\\.\\") == 0 && name[5] == ':') letter = name[4];
   auto slot = drives_.find(letter);
   if (letter == 0 || slot == drives_.end() || !slot->second.openable) {
-    lastError_ = kErrorFileNotFound;
+    SetLastError(kErrorFileNotFound);
     deviceEvents_.push_back(event);
     return InvalidDeviceHandle();
   }
-  DeviceHandle handle = reinterpret_cast<DeviceHandle>(nextHandle_);
-  nextHandle_ += 4;
+  DeviceHandle handle = NewHandle();
   openDevices_[handle] = letter;
   event.kind = DeviceEvent::Open;
   event.handle = handle;
@@ -55,9 +74,9 @@ DeviceHandle MemoryPlatform::CreateFile(const char* path, std::uint32_t access, 
   return handle;
 }
 
-bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in,
-                                     std::uint32_t inLength, void* out, std::uint32_t outLength,
-                                     std::uint32_t* bytesReturned) {
+bool MemoryDrives::DeviceIoControl(DeviceHandle device, std::uint32_t code, void* in,
+                                   std::uint32_t inLength, void* out, std::uint32_t outLength,
+                                   std::uint32_t* bytesReturned) {
   if (auto answer = Fault("DeviceIoControl", 0)) return AnswerAs<bool>(*answer);
   DeviceEvent event;
   event.kind = DeviceEvent::Io;
@@ -67,7 +86,7 @@ bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, vo
   event.outLength = outLength;
   auto open = openDevices_.find(device);
   if (open == openDevices_.end()) {
-    lastError_ = kErrorInvalidHandle;
+    SetLastError(kErrorInvalidHandle);
     deviceEvents_.push_back(event);
     return false;
   }
@@ -113,16 +132,14 @@ bool MemoryPlatform::DeviceIoControl(DeviceHandle device, std::uint32_t code, vo
   return true;
 }
 
-bool MemoryPlatform::CloseHandle(void* handle) {
-  if (auto answer = Fault("CloseHandle", 0)) return AnswerAs<bool>(*answer);
-  if (events_.erase(handle) != 0) return true;
+bool MemoryDrives::CloseDevice(void* handle) {
   auto open = openDevices_.find(handle);
   DeviceEvent event;
   event.kind = DeviceEvent::Close;
   event.handle = handle;
   if (open == openDevices_.end()) {
     deviceEvents_.push_back(event);
-    lastError_ = kErrorInvalidHandle;
+    SetLastError(kErrorInvalidHandle);
     return false;
   }
   event.drive = open->second;
