@@ -7,5 +7,8 @@ cd "$(dirname "$0")"
 ./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
 ctest --preset host
+# The fuzz targets, briefly: a fixed number of runs each from their corpus.
+./scripts/build.sh fuzz
+ctest --preset fuzz
 # The sizes of both executables (the release build must stay within 256 KiB).
 python3 tests/exe/check_exe.py sizes build/win32/Bitset.exe build/win64/Bitset.exe

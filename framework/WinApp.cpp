@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include <exception>
+
 #include "framework/Platform.h"
 
 namespace {
@@ -16,10 +18,17 @@ CWinApp::~CWinApp() {
 }
 
 int CWinApp::Run() {
-  if (appName_.empty()) appName_ = AppNameFromModulePath(GetPlatform().ModulePath());
-  // A dialog application does all its work in InitInstance and returns false
-  // so that no message loop of the application's own is entered.
-  InitInstance();
+  try {
+    if (appName_.empty()) appName_ = AppNameFromModulePath(GetPlatform().ModulePath());
+    // A dialog application does all its work in InitInstance and returns
+    // false so that no message loop of the application's own is entered.
+    InitInstance();
+  } catch (const std::exception& exception) {
+    // What escapes outside any window (memory running out before the main
+    // window exists) is shown as the dialog procedure shows what escapes a
+    // handler, instead of ending the program abruptly.
+    GetPlatform().MessageBox(nullptr, exception.what(), appName_, Mb::Ok | Mb::IconError);
+  }
   return 0;
 }
 

@@ -102,7 +102,7 @@ enum : WParam { Small = 0, Big = 1 };
 
 // MessageBox types and answers.
 namespace Mb {
-enum : std::uint32_t { Ok = 0x0, YesNo = 0x4, IconQuestion = 0x20 };
+enum : std::uint32_t { Ok = 0x0, YesNo = 0x4, IconError = 0x10, IconQuestion = 0x20 };
 }
 namespace Id {
 enum : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };

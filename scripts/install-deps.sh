@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   wine wine64 fonts-wine xvfb xdotool imagemagick
   fp-utils libchm-bin
+  python3-pefile clang libclang-rt-dev
 )
 
 missing=()

@@ -1,0 +1,219 @@
+#!/usr/bin/env python3
+"""Changes one product line at a time and runs the host unit tests.
+
+Each change (a mutant) is one small edit a slip of the hand could make: a
+comparison flipped, && and || swapped, a negation dropped, true and false
+swapped, a number moved by one, a call or assignment dropped. A mutant that
+no test notices (it survives) is a test to write, unless the change does
+not alter what the program does.
+
+    scripts/mutate.py [options] [FILE[:FIRST-LAST]...]
+
+Without files it takes the product code (app, bitset, devices, framework,
+res, scsi, ui); --changed REF takes the lines changed since REF instead.
+The work happens on a copy of the tree in build/mutation, so the worktree
+is never touched.
+
+Options:
+    --changed REF     only lines added or changed since git REF
+    --sample N        N mutants chosen at random (with --seed)
+    --list            list the mutants and stop
+    --no-sanitize     build without the sanitizers (faster, sees less)
+    --timeout S       seconds a test run may take (default 120)
+"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORK = os.path.join(ROOT, "build", "mutation")
+PRODUCT = ["app", "bitset", "devices", "framework", "res", "scsi", "ui"]
+
+# (name, pattern, replacement): each match on a line gives one mutant.
+OPERATORS = [
+    ("flip ==", r"==", "!="),
+    ("flip !=", r"!=", "=="),
+    ("flip <=", r"<=", ">"),
+    ("flip >=", r">=", "<"),
+    ("flip <", r"(?<=\s)<(?=\s)", ">="),
+    ("flip >", r"(?<=\s)>(?=\s)", "<="),
+    ("swap &&", r"&&", "||"),
+    ("swap ||", r"\|\|", "&&"),
+    ("drop !", r"!(?=[\w(])", ""),
+    ("true to false", r"\btrue\b", "false"),
+    ("false to true", r"\bfalse\b", "true"),
+    ("number + 1", r"(?<![\w.])(0x[0-9A-Fa-f]+|\d+)(?=[uU]?\b)(?![.\w])", "+1"),
+    ("number - 1", r"(?<![\w.])(0x[0-9A-Fa-f]+|[1-9]\d*)(?=[uU]?\b)(?![.\w])", "-1"),
+]
+# A statement that is a call or an assignment, which dropping removes.
+DROPPABLE = re.compile(r"^\s*[\w.:\->\[\]()*]+(\(.*\)|\s*[-+|&^]?=\s*.+);\s*(//.*)?$")
+SKIPPED = re.compile(r"^\s*(#|//|static_assert|namespace|using|\}|case\b|default:)")
+
+
+def in_string_or_comment(line, column):
+    quoted = False
+    for index, char in enumerate(line[:column]):
+        if char == '"' and (index == 0 or line[index - 1] != "\\"):
+            quoted = not quoted
+        if not quoted and line.startswith("//", index):
+            return True
+    return quoted
+
+
+def line_mutants(path, number, line):
+    """Every mutant of one line: (path, line number, name, new line)."""
+    if SKIPPED.match(line) or not line.strip():
+        return []
+    mutants = []
+    for name, pattern, replacement in OPERATORS:
+        for match in re.finditer(pattern, line):
+            if in_string_or_comment(line, match.start()):
+                continue
+            if replacement in ("+1", "-1"):
+                number_text = match.group(1)
+                value = int(number_text, 0) + (1 if replacement == "+1" else -1)
+                text = str(value)
+                if number_text.startswith("0x"):
+                    text = "0x%0*X" % (len(number_text) - 2, value)
+            else:
+                text = replacement
+            mutants.append((path, number, name, line[:match.start()] + text + line[match.end():]))
+    if DROPPABLE.match(line) and not line.strip().startswith("return"):
+        mutants.append((path, number, "drop " + line.strip(), ""))
+    return mutants
+
+
+def changed_lines(ref):
+    """{path: set of line numbers} added or changed since ref."""
+    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", ref, "--"] + PRODUCT,
+                          capture_output=True, text=True, check=True).stdout
+    lines, path = {}, None
+    for row in diff.splitlines():
+        if row.startswith("+++ "):
+            path = row[6:] if row.startswith("+++ b/") else None
+        elif row.startswith("@@") and path and path.endswith((".cpp", ".h")):
+            first, _, count = re.search(r"\+(\d+)(,(\d+))?", row).groups()
+            count = 1 if count is None else int(count)
+            lines.setdefault(path, set()).update(range(int(first), int(first) + count))
+    return lines
+
+
+def selected_lines(args):
+    if args.changed:
+        return changed_lines(args.changed)
+    selection = {}
+    specs = args.files or [os.path.join(folder, name) for folder in PRODUCT
+                           for name in sorted(os.listdir(os.path.join(ROOT, folder)))
+                           if name.endswith((".cpp", ".h"))]
+    for spec in specs:
+        path, _, span = spec.partition(":")
+        first, _, last = span.partition("-")
+        selection[path] = set(range(int(first), int(last or first) + 1)) if span else None
+    return selection
+
+
+def all_mutants(selection):
+    mutants = []
+    for path, numbers in sorted(selection.items()):
+        with open(os.path.join(ROOT, path), encoding="utf-8") as source:
+            for number, line in enumerate(source.read().split("\n"), 1):
+                if numbers is None or number in numbers:
+                    mutants.extend(line_mutants(path, number, line))
+    return mutants
+
+
+class Workspace:
+    """A copy of the tree with its own host build of the unit tests."""
+
+    def __init__(self, sanitize, timeout):
+        self.source = os.path.join(WORK, "src")
+        self.build = os.path.join(WORK, "host")
+        self.timeout = timeout
+        if os.path.isdir(self.source):
+            shutil.rmtree(self.source)
+        shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
+        subprocess.run(["cmake", "-S", self.source, "-B", self.build, "-G", "Ninja",
+                        "-DCMAKE_BUILD_TYPE=Debug",
+                        "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")],
+                       check=True, stdout=subprocess.DEVNULL)
+
+    def outcome(self):
+        """"killed", "survived", "not built" or "timeout" for the tree as it is."""
+        built = subprocess.run(["cmake", "--build", self.build, "--target", "unit_tests"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if built.returncode != 0:
+            return "not built"
+        try:
+            run = subprocess.run([os.path.join(self.build, "unit_tests"), "--gtest_brief=1"],
+                                 cwd=self.source, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, timeout=self.timeout)
+        except subprocess.TimeoutExpired:
+            return "timeout"
+        return "survived" if run.returncode == 0 else "killed"
+
+    def run(self, mutant):
+        path, number, _, new_line = mutant
+        target = os.path.join(self.source, path)
+        with open(target, encoding="utf-8") as source:
+            original = source.read()
+        lines = original.split("\n")
+        lines[number - 1] = new_line
+        with open(target, "w", encoding="utf-8") as source:
+            source.write("\n".join(lines))
+        try:
+            return self.outcome()
+        finally:
+            with open(target, "w", encoding="utf-8") as source:
+                source.write(original)
+
+
+def main():
+    parser = argparse.ArgumentParser(usage=__doc__)
+    parser.add_argument("files", nargs="*")
+    parser.add_argument("--changed")
+    parser.add_argument("--sample", type=int)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--no-sanitize", action="store_true")
+    parser.add_argument("--timeout", type=int, default=120)
+    args = parser.parse_args()
+
+    mutants = all_mutants(selected_lines(args))
+    if args.sample is not None and args.sample < len(mutants):
+        mutants = sorted(random.Random(args.seed).sample(mutants, args.sample))
+    if args.list:
+        for path, number, name, new_line in mutants:
+            print("%s:%d: %s%s" % (path, number, name, new_line and ": " + new_line.strip()))
+        return 0
+
+    workspace = Workspace(not args.no_sanitize, args.timeout)
+    if workspace.outcome() != "survived":
+        print("the unit tests fail before any change: fix them first")
+        return 2
+    counts = {}
+    for index, mutant in enumerate(mutants, 1):
+        started = time.time()
+        result = workspace.run(mutant)
+        counts[result] = counts.get(result, 0) + 1
+        path, number, name, new_line = mutant
+        print("[%d/%d] %-9s %s:%d: %s%s (%.0f s)" % (
+            index, len(mutants), result, path, number, name,
+            new_line and ": " + new_line.strip(), time.time() - started), flush=True)
+    tried = counts.get("killed", 0) + counts.get("survived", 0) + counts.get("timeout", 0)
+    print("\n%d mutants: %s" % (len(mutants), ", ".join(
+        "%d %s" % (count, name) for name, count in sorted(counts.items()))))
+    if tried:
+        print("noticed: %d of %d that built (%.0f%%)" % (
+            tried - counts.get("survived", 0), tried,
+            100.0 * (tried - counts.get("survived", 0)) / tried))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,61 @@
+// The sense handling of the pass-through route: the platform answers a
+// command with any outcome, SCSI status, data and sense bytes.
+#include "devices/DeviceInfo.h"
+#include "devices/Inquiry.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "scsi/ScsiPassThrough.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+namespace {
+
+// Sense response codes 70h to 7Fh: the drive returned sense data.
+bool SenseReturned(std::uint8_t responseCode) { return (responseCode & 0x70) != 0; }
+
+// A pass-through whose every answer comes from the fuzzer's input.
+class FuzzedPassThrough : public memory::MemoryPlatform {
+ public:
+  explicit FuzzedPassThrough(fuzz::Input& input) : input_(input) { AddDrive('D'); }
+
+  bool DeviceIoControl(DeviceHandle, std::uint32_t, void*, std::uint32_t, void* out,
+                       std::uint32_t outLength, std::uint32_t* bytesReturned) override {
+    auto* request = static_cast<ScsiPassThroughDirect*>(out);
+    const std::uint8_t outcome = input_.Byte();
+    request->ScsiStatus = input_.Byte();
+    input_.CopyTo(request->DataBuffer, request->DataTransferLength);
+    const std::size_t senseBytes = std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
+    input_.CopyTo(static_cast<std::uint8_t*>(out) + request->SenseInfoOffset, senseBytes);
+    if (bytesReturned != nullptr) *bytesReturned = outLength;
+    sent_ = (outcome & 1) != 0;
+    return sent_;
+  }
+
+  bool sent_ = false;
+
+ private:
+  fuzz::Input& input_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Input input(data, size);
+  FuzzedPassThrough platform(input);
+  CDeviceInfo device;
+  device.DriveName[0] = 'D';
+  device.DriveName[1] = ':';
+  CScsiPassThrough channel;
+  channel.BindDevice(&device);
+
+  while (input.Remaining() != 0) {
+    channel.CommandByte(0) = kInquiryCdb[0];
+    for (std::uint8_t byte : channel.Request().sense) fuzz::Require(byte == 0, "a new command starts without sense data");
+    std::uint8_t response[kInquiryLength];
+    const CommandStatus status = SendInquiry(channel, response);
+    fuzz::Require(status == kCommandSucceeded || status == kCommandFailed, "the route gives only 0 or 1");
+    fuzz::Require(status != kCommandSucceeded || platform.sent_, "a refused request never succeeds");
+    fuzz::Require(status != kCommandSucceeded || !SenseReturned(channel.Request().sense[0]),
+                  "a command that returned sense data never succeeds");
+    fuzz::Require(platform.OpenDeviceCount() == 0, "the drive is closed after every command");
+  }
+  return 0;
+}

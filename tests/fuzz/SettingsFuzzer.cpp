@@ -1,0 +1,66 @@
+// The reading and decoding of the drive's settings: the drive answers the
+// read command with any outcome, data and sense bytes.
+#include <string>
+
+#include "bitset/BookSettingsDecoding.h"
+#include "bitset/BookTypeCommands.h"
+#include "devices/DeviceInfo.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "scsi/ScsiPassThrough.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+namespace {
+
+// A drive at D: whose every answer comes from the input.
+class FuzzedSettings : public memory::MemoryPlatform {
+ public:
+  explicit FuzzedSettings(fuzz::Input& input) : input_(input) { AddDrive('D'); }
+
+  bool DeviceIoControl(DeviceHandle, std::uint32_t, void*, std::uint32_t, void* out,
+                       std::uint32_t outLength, std::uint32_t* bytesReturned) override {
+    auto* request = static_cast<ScsiPassThroughDirect*>(out);
+    const bool sent = (input_.Byte() & 1) != 0;
+    auto* response = static_cast<std::uint8_t*>(request->DataBuffer);
+    input_.CopyTo(response, request->DataTransferLength);
+    const std::size_t senseBytes =
+        std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
+    auto* sense = static_cast<std::uint8_t*>(out) + request->SenseInfoOffset;
+    input_.CopyTo(sense, senseBytes);
+    if (bytesReturned != nullptr) *bytesReturned = outLength;
+    const bool senseReturned = senseBytes != 0 && (sense[0] & 0x70) != 0;
+    reading_ = sent && !senseReturned ? response[6] : -1;
+    return sent;
+  }
+
+  int reading_ = -2;  // what the drive reported: -1 a failure, else byte 6
+
+ private:
+  fuzz::Input& input_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Input input(data, size);
+  FuzzedSettings platform(input);
+  CDeviceInfo device;
+  device.DriveName[0] = 'D';
+  device.DriveName[1] = ':';
+  CScsiPassThrough channel;
+  channel.BindDevice(&device);
+
+  while (input.Remaining() != 0) {
+    const int settings = QueryBookSettings(channel);
+    fuzz::Require(settings == platform.reading_, "the settings byte is byte 6 of an answer without sense data");
+    const BookTypeTexts texts = DecodeBookSettings(settings);
+    if (settings < 0) {
+      fuzz::Require(texts.plusR == "------" && texts.plusRw == "------", "a failed read shows dashes");
+      continue;
+    }
+    fuzz::Require(texts.plusRw == ((settings & 0x02) != 0 ? "DVD-ROM" : "DVD+RW"), "+RW book type from bit 1");
+    fuzz::Require(texts.plusR == ((settings & 0x01) != 0 || settings == 0 ? "DVD-ROM" : "DVD+R"),
+                  "+R book type from bit 0; a byte of 0 reads as DVD-ROM");
+  }
+  fuzz::Require(platform.OpenDeviceCount() == 0, "no drive is left open");
+  return 0;
+}
