@@ -339,6 +339,35 @@ WindowHandle JourneyPlatform::GetDesktopWindow() {
   TestCode test;
   return MemoryPlatform::GetDesktopWindow();
 }
+bool JourneyPlatform::GetWindowRect(WindowHandle window, Rect& rect) {
+  TestCode test;
+  return MemoryPlatform::GetWindowRect(window, rect);
+}
+WindowHandle JourneyPlatform::GetOwner(WindowHandle window) {
+  TestCode test;
+  return MemoryPlatform::GetOwner(window);
+}
+bool JourneyPlatform::IsWindowVisible(WindowHandle window) {
+  TestCode test;
+  return MemoryPlatform::IsWindowVisible(window);
+}
+ModuleHandle JourneyPlatform::GetModuleHandle(const char* name) {
+  TestCode test;
+  return MemoryPlatform::GetModuleHandle(name);
+}
+bool JourneyPlatform::GetSystemWorkArea(Rect& area) {
+  TestCode test;
+  return MemoryPlatform::GetSystemWorkArea(area);
+}
+void* JourneyPlatform::CallMonitorFromWindow(void* entry, WindowHandle window,
+                                             std::uint32_t flags) {
+  TestCode test;
+  return MemoryPlatform::CallMonitorFromWindow(entry, window, flags);
+}
+bool JourneyPlatform::CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) {
+  TestCode test;
+  return MemoryPlatform::CallGetMonitorInfo(entry, monitor, workArea);
+}
 WindowHandle JourneyPlatform::CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
                                            std::uint32_t command, std::uintptr_t data) {
   TestCode test;

@@ -79,6 +79,13 @@ class JourneyPlatform : public memory::MemoryPlatform {
   bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
                               std::string& value) override;
   WindowHandle GetDesktopWindow() override;
+  bool GetWindowRect(WindowHandle window, Rect& rect) override;
+  WindowHandle GetOwner(WindowHandle window) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  ModuleHandle GetModuleHandle(const char* name) override;
+  bool GetSystemWorkArea(Rect& area) override;
+  void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) override;
+  bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) override;
   WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
                             std::uint32_t command, std::uintptr_t data) override;
   EventHandle CreateEvent(bool manualReset, bool initialState) override;
