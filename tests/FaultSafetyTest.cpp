@@ -153,7 +153,9 @@ TEST_F(FaultSafety, AClosedHandleIsNeverReusedAfterAnException) {
   sim::DriveModel& e = platform.AddDrive('E', test::QsiWriter("BX03", 0x03));
   RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
     platform.InjectFault("DeviceIoControl", 1, FaultMode::ThrowBadAlloc);
-    EXPECT_THROW(platform.SelectLine(window, IDC_DRIVE_BOX, 0), std::bad_alloc);
+    // The dialog procedure catches what escapes the handler and shows it.
+    platform.SelectLine(window, IDC_DRIVE_BOX, 0);
+    EXPECT_EQ(platform.MessageTexts().back(), std::bad_alloc().what());
     EXPECT_EQ(platform.OpenDeviceCount(), 0);
     d.ClearCommands();
     e.ClearCommands();
@@ -192,7 +194,6 @@ TEST(AspiRequest, NeverReturnsWhileTheRequestIsPending) {
     memory::MemoryPlatform platform;
     memory::AspiSimulation& aspi = platform.InstallAspi();
     aspi.AddDevice(0, 1, 0, test::QsiWriter());
-    aspi.completesInWait = true;
     CAspiLibrary library;
     ASSERT_EQ(library.Load(), 0);
     if (c.waitFails) platform.InjectFault("WaitForSingleObject", 1);
