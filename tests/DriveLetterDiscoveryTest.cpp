@@ -169,14 +169,4 @@ TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling
   EXPECT_EQ(platform.OpenDeviceCount(), 0);
 }
 
-TEST_F(DriveLetterDiscoveryTest, AfterAFileExceptionAndNoAspiNothingIsSentToTheDeadRecord) {
-  ThrowWhileQuestioningE(platform);
-  sim::DriveModel& e = *platform.Drive('E');
-  RunDialog();
-  // Start-up gives up with its message, and its last refresh of the
-  // display sends nothing: E:, whose record died, is never reached.
-  EXPECT_TRUE(e.Commands().empty());
-  EXPECT_EQ(platform.OpenDeviceCount(), 0);
-}
-
 }  // namespace
