@@ -258,6 +258,7 @@ LResult MemoryWindows::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t
 WindowHandle MemoryWindows::GetDlgItem(WindowHandle dialog, int id) {
   if (auto answer = Fault("GetDlgItem", 0)) return AnswerAs<WindowHandle>(*answer);
   if (Valid(dialog) == nullptr) return nullptr;
+  Record("GetDlgItem " + std::to_string(id));
   return Control(dialog, id);
 }
 
