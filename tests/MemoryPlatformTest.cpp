@@ -12,6 +12,14 @@
 namespace {
 
 using memory::WouldHang;
+using SendCommand = std::uint32_t (*)(void* srb);
+
+// The simulated library's SendASPI32Command, with a QSI writer at 0:1:0.
+SendCommand AspiWithOneWriter(memory::MemoryPlatform& platform) {
+  platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
+  return reinterpret_cast<SendCommand>(
+      platform.GetProcAddress(platform.LoadLibrary("WNASPI32.DLL"), "SendASPI32Command"));
+}
 
 TEST(StrictMemoryPlatform, EventsKeepTheirResetModeAndInitialState) {
   memory::MemoryPlatform platform;
@@ -45,9 +53,7 @@ TEST(StrictMemoryPlatform, AnEndlessWaitThatNothingEndsFailsAtOnce) {
 // the event already signalled returns before the request has finished.
 TEST(StrictMemoryPlatform, AspiRequestsRunOnlyWhileTheirEventIsWaitedOn) {
   memory::MemoryPlatform platform;
-  platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
-  auto send = reinterpret_cast<std::uint32_t (*)(void*)>(
-      platform.GetProcAddress(platform.LoadLibrary("WNASPI32.DLL"), "SendASPI32Command"));
+  const SendCommand send = AspiWithOneWriter(platform);
   for (bool signalledBefore : {false, true}) {
     EventHandle other = platform.CreateEvent(true, false);
     EventHandle event = platform.CreateEvent(true, signalledBefore);
@@ -80,9 +86,7 @@ TEST(StrictMemoryPlatform, AspiRequestsRunOnlyWhileTheirEventIsWaitedOn) {
 
 TEST(StrictMemoryPlatform, AspiRefusesAtOnceWithoutSignalling) {
   memory::MemoryPlatform platform;
-  platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
-  auto send = reinterpret_cast<std::uint32_t (*)(void*)>(
-      platform.GetProcAddress(platform.LoadLibrary("WNASPI32.DLL"), "SendASPI32Command"));
+  const SendCommand send = AspiWithOneWriter(platform);
   const struct {
     std::uint8_t command, adapter, target, status;
   } cases[] = {
