@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "scsi/AspiLibrary.h"
 #include "scsi/AspiSrb.h"
@@ -84,12 +85,62 @@ TEST(AspiRequest, WaitsForAPendingRequestAndReleasesTheEvent) {
     EXPECT_EQ(response[0], 0x05);
     EXPECT_EQ(platform.OpenEventCount(), 0);
     const memory::AspiSimulation::Request& sent = aspi.requests.back();
+    EXPECT_EQ(sent.command, 0x02);  // SC_EXEC_SCSI_CMD
+    EXPECT_EQ(sent.senseLength, 14);
     EXPECT_EQ(sent.flags, 0x48);
     EXPECT_EQ(sent.cdbLength, 6);
     EXPECT_EQ(sent.length, 74u);
     // A refused submission is not waited for.
     const AspiRequest lost{3, 0, 0, kSrbDirOut, cdb, 6, nullptr, 0};
     EXPECT_EQ(static_cast<std::uint32_t>(SendAspiRequest(library, lost)), 0x81000000u);
+  }
+}
+
+TEST(AspiLibraryLoad, NoErrorCodeFromTheSystemStillFails) {
+  memory::MemoryPlatform platform;
+  platform.FailLoadingWithoutError();
+  CAspiLibrary library;
+  EXPECT_EQ(library.Load(), 1);
+  EXPECT_FALSE(library.IsLoaded());
+}
+
+TEST(AspiLibraryLoad, TheBufferFunctionsAreOptional) {
+  memory::MemoryPlatform platform;
+  platform.InstallAspi().exportsBufferFunctions = false;
+  CAspiLibrary library;
+  EXPECT_EQ(library.Load(), 0);
+}
+
+// A request that cannot get its event sends nothing and fails; one whose
+// wait fails is not trusted, and is never left pending; whatever happens,
+// the event is closed again.
+TEST(AspiRequest, NeverReturnsWhileTheRequestIsPending) {
+  const struct {
+    const char* call;  // the event call that fails, or none
+    memory::FaultMode mode;
+    long long answer;
+    bool sent, succeeds;
+  } cases[] = {
+      {"", memory::FaultMode::Fail, 0, true, true},
+      {"CreateEvent", memory::FaultMode::Fail, 0, false, false},
+      {"ResetEvent", memory::FaultMode::Fail, 0, true, true},
+      {"WaitForSingleObject", memory::FaultMode::Fail, 0, true, false},
+      {"WaitForSingleObject", memory::FaultMode::Answer, 0x102, true, false},
+  };
+  for (const auto& c : cases) {
+    memory::MemoryPlatform platform;
+    memory::AspiSimulation& aspi = platform.InstallAspi();
+    aspi.AddDevice(0, 1, 0, test::QsiWriter());
+    CAspiLibrary library;
+    ASSERT_EQ(library.Load(), 0);
+    std::uint8_t cdb[16] = {0x12, 0, 0, 0, 0x4A, 0};
+    std::uint8_t response[74] = {};
+    if (*c.call != '\0') platform.InjectFault(c.call, 1, c.mode, c.answer);
+    const CommandStatus status = SendAspiRequest(library, {0, 1, 0, kSrbDirIn, cdb, 6, response, 74});
+    EXPECT_EQ(aspi.requests.size(), c.sent ? 1u : 0u) << c.call;
+    EXPECT_EQ(status == kCommandSucceeded, c.succeeds) << c.call;
+    EXPECT_TRUE(aspi.pending.empty()) << c.call << ": returned with the request pending";
+    EXPECT_EQ(platform.OpenEventCount(), 0) << c.call;
   }
 }
 
@@ -161,12 +212,43 @@ TEST_F(BusScanTest, ReadyLibraryWithoutAdaptersLeavesTheDriveBoxAlone) {
   EXPECT_TRUE(platform.Aspi()->requests.empty());
 }
 
-TEST_F(BusScanTest, LibraryNotReadyFailsStartUp) {
-  platform.InstallAspi().status = 4;
+TEST_F(BusScanTest, StartUpFailsWithOneMessageWhenNothingOpticalIsFound) {
+  const struct {
+    const char* what;
+    std::function<void(memory::AspiSimulation&)> arrange;
+  } cases[] = {
+      {"library not ready", [](memory::AspiSimulation& aspi) { aspi.status = 4; }},
+      {"adapters with a hard disk only",
+       [](memory::AspiSimulation& aspi) {
+         aspi.adapters = 2;
+         aspi.AddDevice(1, 3, 0, test::HardDisk());
+       }},
+  };
+  for (const auto& c : cases) {
+    memory::MemoryPlatform inner;
+    inner.SetVersion(test::kWindows, 4, 10);
+    c.arrange(inner.InstallAspi());
+    const test::AppRun run = test::RunApplication();
+    EXPECT_EQ(inner.MessageTexts(),
+              (std::vector<std::string>{"Aspi init failed Uninstall ASPI and install ASPI V4.60 (not later)"}))
+        << c.what;
+    EXPECT_TRUE(run.exited) << c.what;
+    EXPECT_EQ(run.exitCode, 0u) << c.what;
+  }
+}
+
+// Every logical unit of a target is asked before the next target.
+TEST_F(BusScanTest, ScansTheUnitsOfATargetBeforeTheNextTarget) {
+  memory::AspiSimulation& aspi = platform.InstallAspi();
+  aspi.AddDevice(0, 1, 2, test::QsiWriter());
+  aspi.AddDevice(0, 2, 1, test::PlainCdRom());
   RunDialog();
-  EXPECT_EQ(platform.MessageTexts(),
-            (std::vector<std::string>{"Aspi init failed Uninstall ASPI and install ASPI V4.60 (not later)"}));
-  EXPECT_EQ(ExitCode(), 0);
+  ASSERT_GE(aspi.requests.size(), 17u);
+  for (int at = 0; at < 17; ++at) {
+    EXPECT_EQ(aspi.requests[at].target * 15 + aspi.requests[at].lun, at) << "request " << at;
+  }
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"0:2:1  CD/DVD LITEON  CD-ROM LTN486S  ",
+                                               "0:1:2  CD/DVD QSI     DVDRW SDW-082   "}));
 }
 
 TEST_F(BusScanTest, NtFamilyWithADriveLetterNeverLoadsTheLibrary) {

@@ -181,6 +181,24 @@ TEST_F(ChannelTest, SenseDataFailsTheCommandAndIsNotStale) {
   EXPECT_EQ(platform.OpenDeviceCount(), 0);
 }
 
+// Sense data of any response code from 70h to 7Fh fails the command.
+TEST_F(ChannelTest, CurrentAndDeferredSenseBothFail) {
+  for (int code : {0x70, 0x71, 0x72, 0x73}) {
+    memory::MemoryPlatform drives;
+    drives.SetVersion(test::kNt, 5, 1);
+    drives.AddDrive('D', test::PlainCdRom());
+    drives.SetSenseResponseCode('D', static_cast<std::uint8_t>(code));
+    CScsiPassThrough fresh;
+    fresh.BindDevice(&device);
+    std::strcpy(device.DriveName, "D:");
+    std::uint8_t response[128] = {};
+    fresh.CommandByte(0) = 0xF3;
+    fresh.CommandByte(11) = 0;
+    EXPECT_EQ(fresh.ExecuteCommand(kDataFromDrive, response, sizeof response), 1) << code;
+    EXPECT_EQ(fresh.Request().sense[0], code);
+  }
+}
+
 TEST_F(ChannelTest, RefusedRequestFailsAndStillCloses) {
   platform.AddDrive('D');
   platform.FailRequests('D');

@@ -42,6 +42,23 @@ TEST_F(InquiryFillTest, RemovesLeadingWhiteSpaceOnly) {
   EXPECT_EQ(device.Revision, "1.0");
 }
 
+// Each of the six white-space characters is taken away when it leads; other
+// control characters stay.
+TEST_F(InquiryFillTest, EveryLeadingWhiteSpaceCharacterGoes) {
+  const struct {
+    const char* vendorProduct;
+    const char* expected;
+  } cases[] = {
+      {" NEC", "NEC"},   {"\tNEC", "NEC"}, {"\nNEC", "NEC"},      {"\vNEC", "NEC"},
+      {"\fNEC", "NEC"}, {"\rNEC", "NEC"}, {"\x1cNEC", "\x1cNEC"}, {"\x08NEC", "\x08NEC"},
+  };
+  for (const auto& c : cases) {
+    Response response(0x05, c.vendorProduct, "1.0");
+    FillFromInquiry(device, response.bytes);
+    EXPECT_EQ(device.VendorProduct, c.expected) << int{static_cast<unsigned char>(c.vendorProduct[0])};
+  }
+}
+
 TEST_F(InquiryFillTest, TextEndsAtTheFirstZeroByte) {
   Response response(0x05, "QSI", "BX");
   FillFromInquiry(device, response.bytes);

@@ -77,8 +77,8 @@ TEST_F(DeviceSelectionTest, FileExceptionIsReportedWithItsNumber) {
   });
   EXPECT_EQ(platform.MessageTexts(),
             (std::vector<std::string>{
-                FormatString("EXCEPTION OCCURRED IN CDvdInfoDlg::GetSelectedDevice() -  Exception %lld",
-                             platform.ThrownExceptionValue())}));
+                "EXCEPTION OCCURRED IN CDvdInfoDlg::GetSelectedDevice() -  Exception " +
+                test::ExceptionNumberText(platform.ThrownExceptionAddress())}));
 }
 
 }  // namespace

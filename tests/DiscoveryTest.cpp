@@ -63,6 +63,28 @@ TEST_F(DriveLetterWalkTest, LastDriveNotKeptLeavesTheChannelUnbound) {
   }
 }
 
+TEST_F(DriveLetterWalkTest, AllTwentySixRootsAreQuestioned) {
+  platform.SetDriveRoots({"A:\\", "B:\\"});
+  for (char letter = 'C'; letter <= 'Z'; ++letter) platform.AddDrive(letter, test::QsiWriter());
+  EXPECT_TRUE(WalkDriveLetters(channel, list));
+  EXPECT_EQ(list.GetCount(), 24);
+  // Room for 26 roots of four bytes and the closing zero.
+  EXPECT_EQ(platform.DriveStringsLengths(), std::vector<std::uint32_t>{105});
+}
+
+// A drive that returns less than the whole response: the bytes it does not
+// return read as zero, never as what an earlier drive returned.
+TEST_F(DriveLetterWalkTest, ShortInquiryDataLeavesTheTextsEmpty) {
+  platform.AddDrive('D', test::QsiWriter());
+  sim::DriveConfig terse = test::PlainCdRom();
+  terse.inquiryLength = 5;
+  platform.AddDrive('E', terse);
+  EXPECT_TRUE(WalkDriveLetters(channel, list));
+  ASSERT_EQ(list.GetCount(), 2);
+  EXPECT_EQ(list.GetAt(1)->VendorProduct, "");
+  EXPECT_EQ(list.GetAt(1)->Revision, "");
+}
+
 TEST_F(DriveLetterWalkTest, NoDriveListQuestionsNothing) {
   platform.SetDriveRoots({});
   EXPECT_FALSE(WalkDriveLetters(channel, list));

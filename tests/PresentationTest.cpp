@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "framework/Format.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -28,22 +31,71 @@ TEST_F(PresentationTest, RunTimeCaptionsReplaceTheTemplates) {
   EXPECT_EQ(platform.Window(window_)->text, "Sorvel ZezIzurora Utility V1.02");
 }
 
+// The trace entries of one kind ("SetWindowPos", "SetFont"...) from `from` on.
+std::vector<std::string> Entries(const memory::MemoryPlatform& platform, const std::string& kind,
+                                 std::size_t from = 0) {
+  std::vector<std::string> entries;
+  for (std::size_t at = from; at < platform.Trace().size(); ++at) {
+    if (platform.Trace()[at].compare(0, kind.size() + 1, kind + " ") == 0) {
+      entries.push_back(platform.Trace()[at]);
+    }
+  }
+  return entries;
+}
+
+// Every control in one window-position call, in order, without a change
+// of z-order; "kept" sizes are left to the template.
 TEST_F(PresentationTest, ControlsArePlacedInPixels) {
   RunDialog();
   const struct {
-    int id, x, y, cx, cy;
-  } cases[] = {{IDC_DRIVE_LABEL, 9, 17, 109, 55},  {IDC_DRIVE_BOX, 120, 11, 173, 94},
-               {IDC_HELP_BUTTON, 14, 177, 190, 20}, {IDC_PLUS_R_TEXT, 133, 60, 59, 20},
-               {IDC_SET_PLUS_RW, 220, 159, 155, 23}, {IDC_SETTINGS_GROUP, 12, 44, 190, 125},
-               {IDC_PLUS_RW_GROUP, 207, 120, 174, 78}, {IDC_PLUS_RW_ROM, 301, 140, 46, 11},
-               {IDC_BOOK_TYPE_LABEL, 133, 99, 42, 10}};
-  for (const auto& c : cases) {
-    const memory::MemoryWindow* control = platform.Control(window_, c.id);
-    EXPECT_EQ(control->x, c.x) << c.id;
-    EXPECT_EQ(control->y, c.y) << c.id;
-    EXPECT_EQ(control->cx, c.cx) << c.id;  // kept controls keep their template size
-    EXPECT_EQ(control->cy, c.cy) << c.id;
+    int id, x, y, cx, cy;  // cx 0: kept
+  } rows[] = {
+      {1009, 9, 17, 109, 55},   {1000, 120, 11, 0, 0},    {1317, 14, 177, 190, 20},
+      {1315, 133, 60, 59, 20},  {1314, 133, 133, 59, 20}, {1337, 220, 80, 155, 23},
+      {1319, 220, 159, 155, 23}, {1013, 133, 99, 0, 0},   {1012, 27, 99, 0, 0},
+      {1015, 27, 68, 0, 0},     {1016, 27, 138, 0, 0},    {1008, 12, 44, 190, 125},
+      {1010, 207, 43, 174, 78}, {1011, 207, 120, 174, 78}, {1333, 222, 62, 0, 0},
+      {1334, 301, 62, 0, 0},    {1335, 222, 140, 0, 0},   {1336, 301, 140, 0, 0},
+  };
+  std::vector<std::string> expected{"SetWindowPos 0 0,0 396x269 0005"};  // the window itself
+  for (const auto& row : rows) {
+    expected.push_back(FormatString("SetWindowPos %d %d,%d %dx%d %04X", row.id, row.x, row.y, row.cx,
+                                    row.cy, row.cx == 0 ? 0x0005 : 0x0004));
   }
+  EXPECT_EQ(Entries(platform, "SetWindowPos"), expected);
+  for (const auto& row : rows) {
+    if (row.cx != 0) continue;
+    const memory::MemoryWindow* control = platform.Control(window_, row.id);
+    EXPECT_FALSE(control->sized) << row.id;  // the template's size stays
+  }
+}
+
+// The exchange runs in one order whichever way it goes: the two set
+// buttons and the drive box (bound once, at the first exchange), the +R and
+// +RW texts, the +R and +RW groups.
+TEST_F(PresentationTest, DataExchangeKeepsItsOrder) {
+  std::vector<std::string> loading, storing;
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
+    std::size_t from = platform.Trace().size();
+    dialog.UpdateData(false);
+    loading = Entries(platform, "GetDlgItem", from);
+    from = platform.Trace().size();
+    dialog.UpdateData(true);
+    storing = Entries(platform, "GetDlgItem", from);
+  });
+  // The first exchange also binds the controls: it is the only one that
+  // asks for the drive box.
+  const std::vector<std::string> all = Entries(platform, "GetDlgItem");
+  const auto box = std::find(all.begin(), all.end(), "GetDlgItem 1000");
+  ASSERT_TRUE(box - all.begin() >= 2 && all.end() - box >= 5);
+  EXPECT_EQ(std::vector<std::string>(box - 2, box + 5),
+            (std::vector<std::string>{"GetDlgItem 1337", "GetDlgItem 1319", "GetDlgItem 1000",
+                                      "GetDlgItem 1315", "GetDlgItem 1314", "GetDlgItem 1333",
+                                      "GetDlgItem 1335"}));
+  const std::vector<std::string> values{"GetDlgItem 1315", "GetDlgItem 1314", "GetDlgItem 1333",
+                                        "GetDlgItem 1335"};
+  EXPECT_EQ(loading, values);
+  EXPECT_EQ(storing, values);
 }
 
 TEST_F(PresentationTest, EveryControlGetsTheArialFontWhichOutlivesTheDialog) {
@@ -59,10 +111,12 @@ TEST_F(PresentationTest, EveryControlGetsTheArialFontWhichOutlivesTheDialog) {
   for (const std::string& entry : platform.Trace()) {
     if (entry.size() > 7 && entry.compare(entry.size() - 7, 7, " redraw") == 0) redraws.push_back(entry);
   }
-  ASSERT_EQ(redraws.size(), 18u);
-  EXPECT_EQ(redraws.front(), "SetFont 1009 redraw");
-  EXPECT_EQ(redraws[1], "SetFont 1000 redraw");
-  EXPECT_EQ(redraws.back(), "SetFont 1011 redraw");
+  std::vector<std::string> order;
+  for (int id : {1009, 1000, 1012, 1013, 1317, 1315, 1314, 1337, 1319, 1333, 1334, 1335, 1336, 1015,
+                 1016, 1008, 1010, 1011}) {
+    order.push_back("SetFont " + std::to_string(id) + " redraw");
+  }
+  EXPECT_EQ(redraws, order);
 }
 
 TEST_F(PresentationTest, WindowIconsAndDragIconAreTheProgramIcon) {
@@ -87,7 +141,13 @@ TEST_F(PresentationTest, MinimisedWindowDrawsItsIconCentred) {
     platform.SetIconic(window, true);
     for (const auto& c : cases) {
       platform.SetClientSize(c.width, c.height);
+      const std::size_t from = platform.Trace().size();
       platform.SendMessage(window, Msg::Paint, 0, 0);
+      // The background is erased first, with the paint device context.
+      const std::vector<std::string> erase = Entries(platform, "Dialog", from);
+      ASSERT_EQ(erase.size(), 2u);
+      EXPECT_EQ(erase[1], FormatString("Dialog 0027 %llu", static_cast<unsigned long long>(
+                                                              reinterpret_cast<std::uintptr_t>(window))));
       EXPECT_EQ(platform.IconDraws().back().x, c.x) << c.width;
       EXPECT_EQ(platform.IconDraws().back().y, c.y) << c.height;
     }

@@ -74,6 +74,14 @@ inline std::string CdbText(const std::vector<std::uint8_t>& cdb) {
   return text;
 }
 
+// What "%d" of an exception pointer shows: the low 32 bits of its address,
+// as a signed number.
+inline std::string ExceptionNumberText(std::uintptr_t address) {
+  const auto low = static_cast<std::uint32_t>(address & 0xFFFFFFFFu);
+  return std::to_string(low >= 0x80000000u ? -static_cast<long long>(0x100000000ull - low)
+                                           : static_cast<long long>(low));
+}
+
 // The CDBs that reached one drive, as hex strings.
 inline std::vector<std::string> CdbsOf(const sim::DriveModel& drive) {
   std::vector<std::string> cdbs;

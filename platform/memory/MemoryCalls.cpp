@@ -22,7 +22,7 @@ std::optional<long long> MemoryCalls::Fault(const std::string& kind, long long f
   switch (fault.mode) {
     case FaultMode::ThrowFileException: {
       auto* exception = new CFileException(0);
-      thrownException_ = ExceptionNumber(exception);
+      thrownException_ = reinterpret_cast<std::uintptr_t>(exception);
       throw exception;
     }
     case FaultMode::ThrowBadAlloc:

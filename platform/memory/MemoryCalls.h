@@ -10,6 +10,17 @@
 
 namespace memory {
 
+// Thrown by ExitProcess: the test's way of seeing the process end.
+struct ProcessExit {
+  unsigned code;
+};
+
+// Thrown by a call that would never return on Windows (an endless wait for
+// an event nothing will signal): the test fails at once instead of hanging.
+struct WouldHang {
+  std::string call;
+};
+
 // What a planned fault makes its call do.
 enum class FaultMode {
   Fail,                // the call's own failure answer (0, FALSE, CB_ERR, WAIT_FAILED...)
@@ -38,7 +49,8 @@ class MemoryCalls {
   }
   // The kind of every call that could have been made to fault, in order.
   const std::vector<std::string>& Calls() const { return calls_; }
-  long long ThrownExceptionValue() const { return thrownException_; }
+  // The address of the last file exception a fault threw.
+  std::uintptr_t ThrownExceptionAddress() const { return thrownException_; }
 
   // Every platform call of note, in order ("SetText 1009", "GetVersion"...).
   const std::vector<std::string>& Trace() const { return trace_; }
@@ -64,7 +76,7 @@ class MemoryCalls {
   };
   std::vector<PlannedFault> faults_;
   std::vector<std::string> calls_;
-  long long thrownException_ = 0;
+  std::uintptr_t thrownException_ = 0;
   std::vector<std::string> trace_;
   std::uint32_t lastError_ = 0;
   std::uintptr_t nextHandle_ = 0x100;

@@ -32,6 +32,7 @@ sim::DriveModel* MemoryDrives::Drive(char letter) {
 
 std::uint32_t MemoryDrives::GetLogicalDriveStrings(std::uint32_t length, char* buffer) {
   if (auto answer = Fault("GetLogicalDriveStrings", 0)) return AnswerAs<std::uint32_t>(*answer);
+  driveStringsLengths_.push_back(length);
   Record("GetLogicalDriveStrings");
   std::string all;
   for (const std::string& root : driveRoots_) {
@@ -122,9 +123,11 @@ bool MemoryDrives::DeviceIoControl(DeviceHandle device, std::uint32_t code, void
   request->DataTransferLength = result.transferred;
   if (result.checkCondition && request->SenseInfoOffset < outLength) {
     const std::size_t room = outLength - request->SenseInfoOffset;
-    sim::DriveModel::WriteSense(result.sense,
-                                static_cast<std::uint8_t*>(out) + request->SenseInfoOffset,
-                                std::min<std::size_t>(room, request->SenseInfoLength));
+    auto* sense = static_cast<std::uint8_t*>(out) + request->SenseInfoOffset;
+    const std::size_t length = std::min<std::size_t>(room, request->SenseInfoLength);
+    sim::DriveModel::WriteSense(result.sense, sense, length);
+    auto responseCode = senseCodes_.find(event.drive);
+    if (responseCode != senseCodes_.end() && length > 0) sense[0] = responseCode->second;
   }
   if (bytesReturned != nullptr) *bytesReturned = outLength;
   event.succeeded = true;

@@ -45,12 +45,17 @@ class MemoryDrives : public virtual MemoryCalls {
   void FailRequests(char letter) { refusedDrives_.push_back(letter); }
   // The drive ends its commands with this SCSI status but no sense data.
   void ReportStatusWithoutSense(char letter, std::uint8_t status) { bareStatus_[letter] = status; }
+  // The drive's sense data carries this response code (70h current, 71h
+  // deferred errors...).
+  void SetSenseResponseCode(char letter, std::uint8_t code) { senseCodes_[letter] = code; }
   sim::DriveModel* Drive(char letter);
 
   // --- What the tests look at ------------------------------------------------
   const std::vector<DeviceEvent>& DeviceEvents() const { return deviceEvents_; }
   void ClearDeviceEvents() { deviceEvents_.clear(); }
   int OpenDeviceCount() const { return static_cast<int>(openDevices_.size()); }
+  // The buffer length of every GetLogicalDriveStrings call, in order.
+  const std::vector<std::uint32_t>& DriveStringsLengths() const { return driveStringsLengths_; }
 
   // --- The platform's device calls -------------------------------------------
   std::uint32_t GetLogicalDriveStrings(std::uint32_t length, char* buffer);
@@ -69,9 +74,11 @@ class MemoryDrives : public virtual MemoryCalls {
   std::map<char, DriveSlot> drives_;
   std::vector<char> refusedDrives_;
   std::map<char, std::uint8_t> bareStatus_;
+  std::map<char, std::uint8_t> senseCodes_;
   std::vector<std::string> driveRoots_;
   std::map<DeviceHandle, char> openDevices_;
   std::vector<DeviceEvent> deviceEvents_;
+  std::vector<std::uint32_t> driveStringsLengths_;
 };
 
 }  // namespace memory

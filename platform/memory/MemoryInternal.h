@@ -9,6 +9,9 @@ namespace memory {
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorModuleNotFound = 126;
+constexpr std::uint32_t kErrorInvalidWindowHandle = 1400;
+constexpr std::uint32_t kWaitObject0 = 0;
+constexpr std::uint32_t kWaitTimeout = 0x102;
 constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
 
 // A handle as the answer of a faulting call.

@@ -2,6 +2,7 @@
 // and HTML Help, and the events ASPI completes through.
 #include <algorithm>
 
+#include "framework/Platform.h"
 #include "platform/memory/MemoryInternal.h"
 #include "platform/memory/MemoryLibraries.h"
 #include "scsi/AspiSrb.h"
@@ -54,7 +55,7 @@ ModuleHandle MemoryLibraries::LoadLibrary(const char* name) {
     return &helpLibraryTag_;
   }
   if (libraryPlaces_.count(name) == 0) {
-    SetLastError(kErrorModuleNotFound);
+    SetLastError(loadFailsWithoutError_ ? 0 : kErrorModuleNotFound);
     return nullptr;
   }
   loadedLibraries_.push_back(name);
@@ -70,8 +71,8 @@ void* MemoryLibraries::GetProcAddress(ModuleHandle module, const char* name) {
   if (entry == "SendASPI32Command" && aspi_->exportsSendCommand) {
     return reinterpret_cast<void*>(&AspiSendCommandEntry);
   }
-  if (entry == "GetASPI32Buffer" || entry == "FreeASPI32Buffer" ||
-      entry == "TranslateASPI32Address") {
+  if ((entry == "GetASPI32Buffer" || entry == "FreeASPI32Buffer" ||
+       entry == "TranslateASPI32Address") && aspi_->exportsBufferFunctions) {
     return reinterpret_cast<void*>(&AspiUnusedEntry);
   }
   return nullptr;
@@ -107,10 +108,10 @@ bool MemoryLibraries::FreeLibrary(ModuleHandle module) {
   return true;
 }
 
-EventHandle MemoryLibraries::CreateEvent(bool, bool initialState) {
+EventHandle MemoryLibraries::CreateEvent(bool manualReset, bool initialState) {
   if (auto answer = Fault("CreateEvent", 0)) return AnswerAs<EventHandle>(*answer);
   EventHandle event = NewHandle();
-  events_[event] = EventState{initialState};
+  events_[event] = EventState{manualReset, initialState, false};
   return event;
 }
 
@@ -122,16 +123,32 @@ bool MemoryLibraries::ResetEvent(EventHandle event) {
   return true;
 }
 
-std::uint32_t MemoryLibraries::WaitForSingleObject(EventHandle event, std::uint32_t) {
+// A wait on a signalled event returns at once: what is pending for it is
+// then still running, and finishes at the next wait. A wait on an event
+// that is not signalled lets its pending requests finish; when none does,
+// an endless wait would never return.
+std::uint32_t MemoryLibraries::WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) {
   if (auto answer = Fault("WaitForSingleObject", kWaitFailed)) return AnswerAs<std::uint32_t>(*answer);
-  // While the caller waits, the library finishes what it has pending.
-  if (aspi_) {
-    for (void* srb : aspi_->pending) CompleteAspiRequest(static_cast<SrbExecScsiCmd*>(srb));
-    aspi_->pending.clear();
-  }
   auto found = events_.find(event);
-  if (found == events_.end() || !found->second.signalled) return kWaitFailed;  // would hang
-  return 0;
+  if (found == events_.end()) {
+    SetLastError(kErrorInvalidHandle);
+    return kWaitFailed;
+  }
+  EventState& state = found->second;
+  if (!state.signalled) {
+    CompleteAspiRequests(event);
+  } else if (state.completesLater) {
+    CompleteAspiRequests(event);  // what the last wait found running is done by now
+    state.completesLater = false;
+  } else {
+    state.completesLater = HasPendingRequests(event);
+  }
+  if (!state.signalled) {
+    if (milliseconds == kInfinite) throw WouldHang{"WaitForSingleObject"};
+    return kWaitTimeout;
+  }
+  if (!state.manualReset) state.signalled = false;
+  return kWaitObject0;
 }
 
 std::uint32_t MemoryLibraries::AspiSupportInfo() {
@@ -142,31 +159,44 @@ std::uint32_t MemoryLibraries::AspiSupportInfo() {
 std::uint32_t MemoryLibraries::AspiSendCommand(void* srbAddress) {
   auto* srb = static_cast<SrbExecScsiCmd*>(srbAddress);
   aspi_->requests.push_back(AspiSimulation::Request{
-      srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun, srb->SRB_Flags, srb->SRB_CDBLen,
+      srb->SRB_Cmd, srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun, srb->SRB_Flags, srb->SRB_CDBLen,
+      srb->SRB_SenseLen,
       std::vector<std::uint8_t>(srb->CDBByte, srb->CDBByte + std::min<int>(srb->SRB_CDBLen, 16)),
       srb->SRB_BufLen});
-  if (srb->SRB_HaId >= aspi_->adapters) {
-    srb->SRB_Status = kSsInvalidHa;
-    return srb->SRB_Status;
-  }
-  if (aspi_->completesInWait) {
-    srb->SRB_Status = kSsPending;
-    aspi_->pending.push_back(srb);
-    return kSsPending;
+  // Refused at once: nothing runs and no event is signalled.
+  if (srb->SRB_Cmd != kScExecScsiCmd) return srb->SRB_Status = kSsInvalidCmd;
+  if (srb->SRB_HaId >= aspi_->adapters) return srb->SRB_Status = kSsInvalidHa;
+  if (aspi_->devices.count(AspiKey(srb->SRB_HaId, srb->SRB_Target, srb->SRB_Lun)) == 0) {
+    return srb->SRB_Status = kSsNoDevice;
   }
   if (aspi_->completesAtOnce) {
     ExecuteAspiRequest(srb);
     return srb->SRB_Status;
   }
-  CompleteAspiRequest(srb);
+  srb->SRB_Status = kSsPending;
+  aspi_->pending.push_back(srb);
   return kSsPending;
 }
 
-void MemoryLibraries::CompleteAspiRequest(SrbExecScsiCmd* srb) {
-  ExecuteAspiRequest(srb);
-  const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
-  auto event = events_.find(postProc);
-  if (event != events_.end()) event->second.signalled = true;
+// The request blocks pending for `event`.
+std::vector<SrbExecScsiCmd*> MemoryLibraries::PendingFor(EventHandle event) const {
+  std::vector<SrbExecScsiCmd*> found;
+  if (!aspi_) return found;
+  for (void* address : aspi_->pending) {
+    auto* srb = static_cast<SrbExecScsiCmd*>(address);
+    const EventHandle postProc = srb->SRB_PostProc;  // a packed field: copied, not referenced
+    if (postProc == event) found.push_back(srb);
+  }
+  return found;
+}
+
+// Carries out the requests pending for `event`, and signals it.
+void MemoryLibraries::CompleteAspiRequests(EventHandle event) {
+  for (SrbExecScsiCmd* srb : PendingFor(event)) {
+    ExecuteAspiRequest(srb);
+    aspi_->pending.erase(std::find(aspi_->pending.begin(), aspi_->pending.end(), srb));
+    events_[event].signalled = true;
+  }
 }
 
 void MemoryLibraries::ExecuteAspiRequest(SrbExecScsiCmd* srb) {

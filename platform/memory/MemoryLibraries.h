@@ -18,18 +18,22 @@ struct SrbExecScsiCmd;
 namespace memory {
 
 // A simulated ASPI library: host adapters with devices at target and LUN.
+// As the real library does, it refuses a request at once (SS_NO_DEVICE for
+// an address without a device, SS_INVALID_HA, SS_INVALID_CMD) without
+// signalling anything, and otherwise answers "pending": the request is
+// carried out, and its event signalled, only while the caller waits on
+// that event.
 struct AspiSimulation {
   std::uint8_t status = 1;  // SS_COMP: ready
   int adapters = 1;
   bool exportsSendCommand = true;
+  bool exportsBufferFunctions = true;  // GetASPI32Buffer, FreeASPI32Buffer, TranslateASPI32Address
   bool completesAtOnce = false;  // returns SS_COMP from SendASPI32Command
-  // Requests stay pending until the caller waits for them (a wait that
-  // faults leaves them pending); `pending` holds their request blocks.
-  bool completesInWait = false;
+  // The requests that wait for their caller to wait (their request blocks).
   std::vector<void*> pending;
   std::map<std::uint32_t, sim::DriveModel> devices;  // key: adapter << 16 | target << 8 | lun
   struct Request {
-    std::uint8_t adapter, target, lun, flags, cdbLength;
+    std::uint8_t command, adapter, target, lun, flags, cdbLength, senseLength;
     std::vector<std::uint8_t> cdb;
     std::uint32_t length;
   };
@@ -48,6 +52,8 @@ class MemoryLibraries : public virtual MemoryCalls {
 
   // --- Set-up --------------------------------------------------------------
   AspiSimulation& InstallAspi(const std::string& place = "WNASPI32.DLL");
+  // No library loads, and the system gives no error code for it.
+  void FailLoadingWithoutError() { loadFailsWithoutError_ = true; }
   // An HTML Help library loadable by this name, with or without its entry.
   void InstallHtmlHelp(const std::string& place, bool hasEntry = true);
   void SetClassesRootDefault(const std::string& key, const std::string& value) {
@@ -88,7 +94,9 @@ class MemoryLibraries : public virtual MemoryCalls {
   std::uint32_t AspiSendCommand(void* srb);
 
  private:
-  void CompleteAspiRequest(SrbExecScsiCmd* srb);
+  std::vector<SrbExecScsiCmd*> PendingFor(EventHandle event) const;
+  bool HasPendingRequests(EventHandle event) const { return !PendingFor(event).empty(); }
+  void CompleteAspiRequests(EventHandle event);
   void ExecuteAspiRequest(SrbExecScsiCmd* srb);
 
   MemoryLibraries* previous_ = nullptr;
@@ -104,8 +112,11 @@ class MemoryLibraries : public virtual MemoryCalls {
   std::vector<std::string> loadedLibraries_;
   std::vector<std::string> loadAttempts_;
   struct EventState {
+    bool manualReset;
     bool signalled;
+    bool completesLater;  // found signalled by a wait: its requests finish at the next wait
   };
+  bool loadFailsWithoutError_ = false;
   std::map<EventHandle, EventState> events_;
 };
 

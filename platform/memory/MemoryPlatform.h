@@ -18,11 +18,6 @@
 
 namespace memory {
 
-// Thrown by ExitProcess: the test's way of seeing the process end.
-struct ProcessExit {
-  unsigned code;
-};
-
 class MemoryPlatform : public Platform,
                        public MemoryWindows,
                        public MemoryDrives,

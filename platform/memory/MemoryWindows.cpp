@@ -5,7 +5,10 @@
 #include <cstring>
 #include <map>
 
+#include "framework/FileException.h"
+#include "framework/Format.h"
 #include "framework/MessageMap.h"
+#include "framework/WinApp.h"
 #include "platform/memory/MemoryInternal.h"
 #include "platform/memory/MemoryWindows.h"
 #include "res/DialogTemplates.h"
@@ -174,7 +177,7 @@ LResult MemoryWindows::RunModalDialog(int templateId, WindowHandle owner, Dialog
   dialog->target = &target;
   target.AttachWindow(dialog);
   LResult ignored = 0;
-  target.HandleMessage(Msg::InitDialog, 0, 0, ignored);
+  DialogProcedure(dialog, Msg::InitDialog, 0, 0, ignored);
   dialog->style |= Ws::Visible;  // the dialog manager shows it once initialised
   auto& queue = sessions_[templateId];
   if (!dialog->ended && !queue.empty()) {
@@ -202,12 +205,40 @@ void MemoryWindows::EndDialog(WindowHandle dialog, LResult result) {
   window->result = result;
 }
 
+MemoryWindow* MemoryWindows::Valid(WindowHandle window) {
+  if (window != nullptr && window == desktop_.get()) return desktop_.get();
+  for (const auto& known : windows_) {
+    if (window != nullptr && known.get() == window) return known.get();
+  }
+  SetLastError(kErrorInvalidWindowHandle);
+  return nullptr;
+}
+
+bool MemoryWindows::DialogProcedure(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
+                                    LParam lParam, LResult& result) {
+  if (dialog->target == nullptr) return false;
+  std::string report;
+  try {
+    return dialog->target->HandleMessage(message, wParam, lParam, result);
+  } catch (const ProcessExit&) {
+    throw;
+  } catch (const WouldHang&) {
+    throw;
+  } catch (CFileException* exception) {
+    report = FormatString("File exception %d", exception->Cause());
+    exception->Delete();
+  } catch (const std::exception& exception) {
+    report = exception.what();
+  } catch (...) {
+    report = "Unexpected error";
+  }
+  GetPlatform().MessageBox(dialog, report, AfxGetAppName(), Mb::Ok | Mb::IconError);
+  return true;
+}
+
 bool MemoryWindows::Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam,
                              LParam lParam, LResult& result) {
-  if (dialog->target != nullptr &&
-      dialog->target->HandleMessage(message, wParam, lParam, result)) {
-    return true;
-  }
+  if (DialogProcedure(dialog, message, wParam, lParam, result)) return true;
   result = DefaultDialogHandling(dialog, message, wParam, lParam);
   return false;
 }
@@ -230,23 +261,28 @@ LResult MemoryWindows::DefaultDialogHandling(MemoryWindow* dialog, std::uint32_t
 
 WindowHandle MemoryWindows::GetDlgItem(WindowHandle dialog, int id) {
   if (auto answer = Fault("GetDlgItem", 0)) return AnswerAs<WindowHandle>(*answer);
+  if (Valid(dialog) == nullptr) return nullptr;
+  Record("GetDlgItem " + std::to_string(id));
   return Control(dialog, id);
 }
 
 WindowHandle MemoryWindows::GetNextWindow(WindowHandle window) {
-  MemoryWindow* self = Window(window);
-  if (self->parent == nullptr) return nullptr;
+  MemoryWindow* self = Valid(window);
+  if (self == nullptr || self->parent == nullptr) return nullptr;
   auto& siblings = self->parent->children;
   auto at = std::find(siblings.begin(), siblings.end(), self);
   if (at == siblings.end() || ++at == siblings.end()) return nullptr;
   return *at;
 }
 
-std::uint32_t MemoryWindows::GetStyle(WindowHandle window) { return Window(window)->style; }
+std::uint32_t MemoryWindows::GetStyle(WindowHandle window) {
+  MemoryWindow* target = Valid(window);
+  return target != nullptr ? target->style : 0;
+}
                                       
                                       LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
                                       LParam lParam) {
-  MemoryWindow* target = Window(window);
+  MemoryWindow* target = Valid(window);
   if (target == nullptr) return 0;
   if (target->windowClass != "#32770") return ControlMessage(target, message, wParam, lParam);
   if (auto answer = Fault("SendMessage", 0)) return *answer;
@@ -332,19 +368,24 @@ LResult MemoryWindows::ControlMessage(MemoryWindow* control, std::uint32_t messa
 
 bool MemoryWindows::EnableWindow(WindowHandle window, bool enable) {
   if (auto answer = Fault("EnableWindow", 0)) return AnswerAs<bool>(*answer);
-  MemoryWindow* target = Window(window);
+  MemoryWindow* target = Valid(window);
+  if (target == nullptr) return false;
   Record("EnableWindow " + std::to_string(target->id) + (enable ? " on" : " off"));
   const bool wasDisabled = !target->enabled;
   target->enabled = enable;
   return wasDisabled;
 }
 
-bool MemoryWindows::IsWindowEnabled(WindowHandle window) { return Window(window)->enabled; }
+bool MemoryWindows::IsWindowEnabled(WindowHandle window) {
+  MemoryWindow* target = Valid(window);
+  return target != nullptr && target->enabled;
+}
                                     
                                     bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                                     std::uint32_t flags) {
   if (auto answer = Fault("SetWindowPos", 0)) return AnswerAs<bool>(*answer);
-  MemoryWindow* target = Window(window);
+  MemoryWindow* target = Valid(window);
+  if (target == nullptr) return false;
   Record("SetWindowPos " + std::to_string(target->id) + " " + std::to_string(x) + "," +
                    std::to_string(y) + " " + std::to_string(cx) + "x" + std::to_string(cy) + " " +
                    Hex(flags));
@@ -387,11 +428,14 @@ IconHandle MemoryWindows::LoadIcon(int id) {
 
 std::vector<WindowHandle> MemoryWindows::GetDescendants(WindowHandle window) {
   std::vector<WindowHandle> descendants;
-  for (MemoryWindow* child : Window(window)->children) descendants.push_back(child);
+  MemoryWindow* parent = Valid(window);
+  if (parent == nullptr) return descendants;
+  for (MemoryWindow* child : parent->children) descendants.push_back(child);
   return descendants;
 }
 
 bool MemoryWindows::InvalidateRect(WindowHandle window, bool erase) {
+  if (Valid(window) == nullptr) return false;
   Record(std::string("InvalidateRect ") + std::to_string(Window(window)->id) +
                    (erase ? " erase" : ""));
   return true;
@@ -413,6 +457,7 @@ bool MemoryWindows::DeleteFont(FontHandle font) {
 
 MenuHandle MemoryWindows::GetSystemMenu(WindowHandle window) {
   if (auto answer = Fault("GetSystemMenu", 0)) return AnswerAs<MenuHandle>(*answer);
+  if (Valid(window) == nullptr) return nullptr;
   Record("GetSystemMenu");
   return window;  // the dialog stands for its own system menu
 }
@@ -420,22 +465,28 @@ MenuHandle MemoryWindows::GetSystemMenu(WindowHandle window) {
 bool MemoryWindows::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
                                const char* text) {
   if (auto answer = Fault("AppendMenu", 0)) return AnswerAs<bool>(*answer);
-  MemoryWindow* dialog = Window(menu);
+  MemoryWindow* dialog = Valid(menu);
+  if (dialog == nullptr) return false;
   dialog->systemMenu.push_back((flags & Mf::Separator) != 0 ? std::string("-") : std::string(text));
   dialog->systemMenuIds.push_back(id);
   return true;
 }
 
-bool MemoryWindows::IsIconic(WindowHandle window) { return Window(window)->iconic; }
+bool MemoryWindows::IsIconic(WindowHandle window) {
+  MemoryWindow* target = Valid(window);
+  return target != nullptr && target->iconic;
+}
                              
                              int MemoryWindows::GetSystemMetrics(int) { return 32; }
                              
-                             void MemoryWindows::GetClientSize(WindowHandle, int& width, int& height) {
-  width = clientWidth_;
-  height = clientHeight_;
+                             void MemoryWindows::GetClientSize(WindowHandle window, int& width, int& height) {
+  const bool valid = Valid(window) != nullptr;
+  width = valid ? clientWidth_ : 0;
+  height = valid ? clientHeight_ : 0;
 }
 
 void MemoryWindows::Paint(WindowHandle window, const std::function<void(void* dc)>& paint) {
+  if (Valid(window) == nullptr) return;
   paint(window);
 }
 

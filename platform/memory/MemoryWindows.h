@@ -125,6 +125,13 @@ class MemoryWindows : public virtual MemoryCalls {
   WindowHandle GetDesktopWindow() { return desktop_.get(); }
 
  private:
+  // The window behind a handle; null, with the last error set, for a handle
+  // that is no window (null included), which Windows refuses.
+  MemoryWindow* Valid(WindowHandle window);
+  // The dialog procedure: the target handles the message, and an exception
+  // that escapes it is shown in a message box, as the Win32 backend does.
+  bool DialogProcedure(MemoryWindow* dialog, std::uint32_t message, WParam wParam, LParam lParam,
+                       LResult& result);
   MemoryWindow* CreateDialogWindow(int templateId, MemoryWindow* owner);
   bool Dispatch(MemoryWindow* dialog, std::uint32_t message, WParam wParam, LParam lParam,
                 LResult& result);

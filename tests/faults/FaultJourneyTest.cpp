@@ -54,7 +54,6 @@ struct System {
 
 void Aspi(JourneyPlatform& platform) {
   memory::AspiSimulation& aspi = platform.InstallAspi();
-  aspi.completesInWait = true;
   aspi.AddDevice(0, 0, 0, kHardDisk);
   aspi.AddDevice(0, 1, 0, kPlainCdRom);
   aspi.AddDevice(0, 2, 0, kQsi);

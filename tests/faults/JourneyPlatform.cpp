@@ -2,9 +2,6 @@
 
 #include <cstdio>
 
-#include "framework/FileException.h"
-#include "framework/Format.h"
-#include "framework/WinApp.h"
 #include "res/resource.h"
 #include "scsi/AspiSrb.h"
 #include "scsi/ScsiPassThroughDirect.h"
@@ -24,46 +21,25 @@ std::string AspiAddress(unsigned adapter, unsigned target, unsigned lun) {
   return text;
 }
 
-// The dialog side runs as the program's code, with an exception that
-// escapes a handler caught and shown as the Win32 backend's dialog
-// procedure does.
+// The dialog side runs as the program's code.
 class ProgramTarget : public DialogTarget {
  public:
   ProgramTarget(DialogTarget& target, WindowHandle* window) : target_(target), window_(window) {}
 
   void AttachWindow(WindowHandle window) override {
     if (window_ != nullptr) *window_ = window;
-    attached_ = window;
     ProgramCode program;
     target_.AttachWindow(window);
   }
   bool HandleMessage(std::uint32_t message, WParam wParam, LParam lParam,
                      LResult& result) override {
-    try {
-      ProgramCode program;
-      return target_.HandleMessage(message, wParam, lParam, result);
-    } catch (const memory::ProcessExit&) {
-      throw;
-    } catch (CFileException* exception) {
-      Report(FormatString("File exception %d", exception->Cause()));
-      exception->Delete();
-    } catch (const std::exception& exception) {
-      Report(exception.what());
-    } catch (...) {
-      Report("Unexpected error");
-    }
-    return true;
+    ProgramCode program;
+    return target_.HandleMessage(message, wParam, lParam, result);
   }
 
  private:
-  void Report(const std::string& what) {
-    TestCode test;
-    GetPlatform().MessageBox(attached_, what, AfxGetAppName(), Mb::Ok | Mb::IconError);
-  }
-
   DialogTarget& target_;
   WindowHandle* window_;
-  WindowHandle attached_ = nullptr;
 };
 
 }  // namespace
@@ -189,15 +165,13 @@ std::uint32_t JourneyPlatform::GuardedAspiSendCommand(void* srb) {
 
 void JourneyPlatform::Paint(WindowHandle window, const std::function<void(void* dc)>& paint) {
   TestCode test;
-  if (window == nullptr) return;
   MemoryPlatform::Paint(window, [&paint](void* dc) {
     ProgramCode program;
     paint(dc);
   });
 }
 
-// --- Every other call: the test's code. A null window is refused, as
-// Windows refuses it ------------------------------------------------------------
+// --- Every other call: the test's code -------------------------------------------
 
 std::string JourneyPlatform::ModulePath() {
   TestCode test;
@@ -221,17 +195,14 @@ void JourneyPlatform::EndDialog(WindowHandle dialog, LResult result) {
 }
 WindowHandle JourneyPlatform::GetDlgItem(WindowHandle dialog, int id) {
   TestCode test;
-  if (dialog == nullptr) return nullptr;
   return MemoryPlatform::GetDlgItem(dialog, id);
 }
 WindowHandle JourneyPlatform::GetNextWindow(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return nullptr;
   return MemoryPlatform::GetNextWindow(window);
 }
 std::uint32_t JourneyPlatform::GetStyle(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return 0;
   return MemoryPlatform::GetStyle(window);
 }
 LResult JourneyPlatform::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
@@ -241,18 +212,15 @@ LResult JourneyPlatform::SendMessage(WindowHandle window, std::uint32_t message,
 }
 bool JourneyPlatform::EnableWindow(WindowHandle window, bool enable) {
   TestCode test;
-  if (window == nullptr) return false;
   return MemoryPlatform::EnableWindow(window, enable);
 }
 bool JourneyPlatform::IsWindowEnabled(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return false;
   return MemoryPlatform::IsWindowEnabled(window);
 }
 bool JourneyPlatform::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                                    std::uint32_t flags) {
   TestCode test;
-  if (window == nullptr) return false;
   return MemoryPlatform::SetWindowPos(window, x, y, cx, cy, flags);
 }
 std::string JourneyPlatform::LoadString(int id) {
@@ -265,12 +233,10 @@ IconHandle JourneyPlatform::LoadIcon(int id) {
 }
 std::vector<WindowHandle> JourneyPlatform::GetDescendants(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return {};
   return MemoryPlatform::GetDescendants(window);
 }
 bool JourneyPlatform::InvalidateRect(WindowHandle window, bool erase) {
   TestCode test;
-  if (window == nullptr) return false;
   return MemoryPlatform::InvalidateRect(window, erase);
 }
 FontHandle JourneyPlatform::CreateFont(int height, const std::string& faceName) {
@@ -283,7 +249,6 @@ bool JourneyPlatform::DeleteFont(FontHandle font) {
 }
 MenuHandle JourneyPlatform::GetSystemMenu(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return nullptr;
   return MemoryPlatform::GetSystemMenu(window);
 }
 bool JourneyPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
@@ -293,7 +258,6 @@ bool JourneyPlatform::AppendMenu(MenuHandle menu, std::uint32_t flags, std::uint
 }
 bool JourneyPlatform::IsIconic(WindowHandle window) {
   TestCode test;
-  if (window == nullptr) return false;
   return MemoryPlatform::IsIconic(window);
 }
 int JourneyPlatform::GetSystemMetrics(int index) {
@@ -302,8 +266,6 @@ int JourneyPlatform::GetSystemMetrics(int index) {
 }
 void JourneyPlatform::GetClientSize(WindowHandle window, int& width, int& height) {
   TestCode test;
-  width = height = 0;
-  if (window == nullptr) return;
   MemoryPlatform::GetClientSize(window, width, height);
 }
 bool JourneyPlatform::DrawIcon(void* dc, int x, int y, IconHandle icon) {
