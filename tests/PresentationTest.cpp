@@ -62,6 +62,9 @@ TEST_F(PresentationTest, ControlsArePlacedInPixels) {
     expected.push_back(FormatString("SetWindowPos %d %d,%d %dx%d %04X", row.id, row.x, row.y, row.cx,
                                     row.cy, row.cx == 0 ? 0x0005 : 0x0004));
   }
+  // Last, the framework centres the window on the work area (1024 x 738 by
+  // default), keeping size and z-order and not activating it.
+  expected.push_back("SetWindowPos 0 383,302 0x0 0015");
   EXPECT_EQ(Entries(platform, "SetWindowPos"), expected);
   for (const auto& row : rows) {
     if (row.cx != 0) continue;
