@@ -12,6 +12,7 @@
 # corpus afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 
 seconds=60
 jobs=1
@@ -41,9 +42,13 @@ for name in "${targets[@]}"; do
   found="build/fuzz/fuzz-found/$name"
   mkdir -p "$found"
   echo "== $name: $seconds s"
-  if ! "build/fuzz/fuzz_$name" -max_total_time="$seconds" -max_len=512 -jobs="$jobs" \
-      -workers="$jobs" -print_final_stats=1 -artifact_prefix="build/fuzz/fuzz-found/$name-" \
-      "$found" "tests/fuzz/corpus/$name" 2>&1 | grep -E '^(#|stat::|property broken|==[0-9]+==ERROR|SUMMARY|Test unit written)'; then
+  parallel=()
+  [ "$jobs" -gt 1 ] && parallel=(-jobs="$jobs" -workers="$jobs")
+  # Run in the build folder: parallel jobs leave their fuzz-N.log files there.
+  if ! (cd build/fuzz && "./fuzz_$name" -max_total_time="$seconds" -max_len=512 "${parallel[@]}" \
+      -print_final_stats=1 -artifact_prefix="fuzz-found/$name-" \
+      "fuzz-found/$name" "$root/tests/fuzz/corpus/$name" 2>&1) |
+      grep -E '^(#|stat::|property broken|==[0-9]+==ERROR|SUMMARY|Test unit written)'; then
     :
   fi
   if ls build/fuzz/fuzz-found/"$name"-crash-* >/dev/null 2>&1; then

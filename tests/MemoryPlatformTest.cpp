@@ -124,6 +124,13 @@ TEST(StrictMemoryPlatform, WindowCallsRefuseWhatIsNoWindow) {
   }
 }
 
+TEST(StrictMemoryPlatform, OnlyTheExecutablesIconLoads) {
+  memory::MemoryPlatform platform;
+  EXPECT_NE(platform.LoadIcon(IDR_MAINFRAME), nullptr);
+  EXPECT_EQ(platform.LoadIcon(IDR_MAINFRAME + 1), nullptr);
+  EXPECT_EQ(platform.LoadIcon(IDD_ABOUTBOX), nullptr);
+}
+
 // What escapes a message handler is caught by the dialog procedure and
 // shown, as on Windows; the dialog goes on.
 TEST(StrictMemoryPlatform, TheDialogProcedureShowsWhatEscapesAHandler) {

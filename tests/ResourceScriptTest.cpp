@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "framework/WinTypes.h"
+#include "platform/memory/MemoryPlatform.h"
 #include "res/DialogTemplates.h"
 
 namespace {
@@ -102,6 +103,23 @@ void ExpectScriptMatches(const DialogTemplate& dialog, const std::string& name) 
     EXPECT_EQ(std::stoi(c[8]), expected.cy) << "control " << index;
   }
   EXPECT_EQ(index, dialog.controls.size());
+}
+
+// The in-memory platform's string table is the script's.
+TEST(ResourceScript, StringTableMatchesTheInMemoryStrings) {
+  const std::string script = ReadFile(std::string(BITSET_SOURCE_DIR) + "/res/Bitset.rc");
+  const std::size_t start = script.find("STRINGTABLE");
+  ASSERT_NE(start, std::string::npos);
+  const std::string block = script.substr(start, script.find("\nEND", start) - start);
+  const std::map<std::string, long> ids = ResourceIds();
+  memory::MemoryPlatform platform;
+  int strings = 0;
+  const std::regex entry(R"re((\w+)\s+"([^"]*)")re");
+  for (std::sregex_iterator it(block.begin(), block.end(), entry), end; it != end; ++it, ++strings) {
+    EXPECT_EQ(platform.LoadString(static_cast<int>(ids.at((*it)[1]))), (*it)[2]);
+  }
+  EXPECT_EQ(strings, 1);
+  EXPECT_EQ(platform.LoadString(57344), "");  // no application title: the exe's name is used
 }
 
 TEST(ResourceScript, MainDialogMatchesItsTemplate) {

@@ -12,6 +12,7 @@
 #include "platform/memory/MemoryInternal.h"
 #include "platform/memory/MemoryWindows.h"
 #include "res/DialogTemplates.h"
+#include "res/resource.h"
 
 namespace memory {
 
@@ -423,6 +424,8 @@ std::string MemoryWindows::LoadString(int id) {
 IconHandle MemoryWindows::LoadIcon(int id) {
   if (auto answer = Fault("LoadIcon", 0)) return AnswerAs<IconHandle>(*answer);
   Record("LoadIcon " + std::to_string(id));
+  // The executable carries one icon; any other identifier finds nothing.
+  if (id != IDR_MAINFRAME) return nullptr;
   return reinterpret_cast<IconHandle>(static_cast<std::uintptr_t>(0x1C0000 + id));
 }
 
