@@ -61,6 +61,13 @@ if [ -n "$drive" ]; then
   if [ ! -r "$drive" ] || [ ! -w "$drive" ]; then
     echo "warning: $drive needs read and write access for SCSI pass-through" >&2
   fi
+  case "$drive" in
+    /dev/sr*)
+      if [ "$(id -u)" != 0 ]; then
+        echo "note: through $drive the kernel passes the drive's vendor commands for root only;" >&2
+        echo "      use its /dev/sg* node (see /sys/class/scsi_generic/*/device/block) or run as root" >&2
+      fi ;;
+  esac
   prefix_args+=(--cdrom "d:$drive")
   device="$drive"
 elif [ "$aspi" = 1 ]; then
