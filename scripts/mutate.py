@@ -108,11 +108,11 @@ def selected_lines(args):
     if args.changed:
         return changed_lines(args.changed)
     selection = {}
-    specs = args.files or [os.path.join(folder, name) for folder in PRODUCT
-                           for name in sorted(os.listdir(os.path.join(ROOT, folder)))
-                           if name.endswith((".cpp", ".h"))]
-    for spec in specs:
-        path, _, span = spec.partition(":")
+    targets = args.files or [os.path.join(folder, name) for folder in PRODUCT
+                             for name in sorted(os.listdir(os.path.join(ROOT, folder)))
+                             if name.endswith((".cpp", ".h"))]
+    for target in targets:
+        path, _, span = target.partition(":")
         first, _, last = span.partition("-")
         selection[path] = set(range(int(first), int(last or first) + 1)) if span else None
     return selection
