@@ -18,12 +18,10 @@ struct NodeName {
 
 // "sg12" as {"sg", 12}; false for any other name.
 bool ParseNodeName(const std::string& name, NodeName& node) {
-  if (name.size() < 3 || name.size() > 11 || (name.compare(0, 2, "sg") != 0 && name.compare(0, 2, "sr") != 0)) {
-    return false;
-  }
-  if (!std::all_of(name.begin() + 2, name.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-    return false;
-  }
+  const bool knownKind = name.compare(0, 2, "sg") == 0 || name.compare(0, 2, "sr") == 0;
+  if (name.size() < 3 || name.size() > 11 || !knownKind) return false;
+  const auto isDigit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+  if (!std::all_of(name.begin() + 2, name.end(), isDigit)) return false;
   node.prefix = name.substr(0, 2);
   node.number = std::stoul(name.substr(2));
   node.name = name;

@@ -51,16 +51,3 @@ add_test(NAME release_package
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/check_package.py
                  ${CMAKE_CURRENT_SOURCE_DIR}/build/dist ${BITSET_WIN32_DIR})
 
-# The built Windows executables: every import in the checked-in table and
-# no newer than the Windows versions the build is for; the release build
-# within its size. They need the win32 and win64 builds, as test.sh makes.
-set(EXE_CHECK ${CMAKE_CURRENT_SOURCE_DIR}/tests/exe/check_exe.py)
-add_test(NAME exe.imports.win32
-         COMMAND Python3::Interpreter ${EXE_CHECK} imports ${BITSET_WIN32_DIR}/Bitset.exe
-                 ${CMAKE_CURRENT_SOURCE_DIR}/tests/exe/imports-win32.md i686-w64-mingw32-objdump win32)
-add_test(NAME exe.imports.win64
-         COMMAND Python3::Interpreter ${EXE_CHECK} imports ${BITSET_WIN64_DIR}/Bitset.exe
-                 ${CMAKE_CURRENT_SOURCE_DIR}/tests/exe/imports-win64.md x86_64-w64-mingw32-objdump win64)
-add_test(NAME exe.size.win32
-         COMMAND Python3::Interpreter ${EXE_CHECK} size ${BITSET_WIN32_DIR}/Bitset.exe 256)
-set_tests_properties(exe.imports.win32 exe.imports.win64 exe.size.win32 PROPERTIES LABELS exe)

@@ -45,7 +45,8 @@ TEST(CentringTest, MainWindowOnTheWorkAreaWithAndWithoutTheMonitorFunctions) {
   }
 }
 
-TEST(CentringTest, AboutBoxOverItsOwnerInsideTheWorkArea) {  const struct {
+TEST(CentringTest, AboutBoxOverItsOwnerInsideTheWorkArea) {
+  const struct {
     const char* what;
     int mainX, mainY;
     bool iconic;

@@ -20,8 +20,8 @@ constexpr std::size_t kSenseRoom = 255;
 
 // The drive letter of "\\.\D:", or 0 for any other name.
 char DriveLetterOf(const std::string& path) {
-  if (path.size() != kDevicePrefixLength + 2 || path.compare(0, kDevicePrefixLength, kDevicePrefix) != 0 ||
-      path.back() != ':') {
+  if (path.size() != kDevicePrefixLength + 2 ||
+      path.compare(0, kDevicePrefixLength, kDevicePrefix) != 0 || path.back() != ':') {
     return 0;
   }
   return static_cast<char>(std::toupper(static_cast<unsigned char>(path[kDevicePrefixLength])));

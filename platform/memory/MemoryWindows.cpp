@@ -63,8 +63,8 @@ void MemoryWindows::OnModal(int templateId, std::function<void(WindowHandle)> se
 }
 
 void MemoryWindows::SetIconic(WindowHandle dialog, bool iconic) { Window(dialog)->iconic = iconic; }
-                              
-                              MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
+
+MemoryWindow* MemoryWindows::Control(WindowHandle dialog, int id) const {
   for (MemoryWindow* child : Window(dialog)->children) {
     if (child->id == id) return child;
   }
@@ -72,14 +72,14 @@ void MemoryWindows::SetIconic(WindowHandle dialog, bool iconic) { Window(dialog)
 }
 
 std::string MemoryWindows::Text(WindowHandle dialog, int id) const { return Control(dialog, id)->text; }
-                                
-                                bool MemoryWindows::Enabled(WindowHandle dialog, int id) const {
+
+bool MemoryWindows::Enabled(WindowHandle dialog, int id) const {
   return Control(dialog, id)->enabled;
 }
 
 int MemoryWindows::Checked(WindowHandle dialog, int id) const { return Control(dialog, id)->check; }
-                           
-                           std::vector<std::string> MemoryWindows::MessageTexts() const {
+
+std::vector<std::string> MemoryWindows::MessageTexts() const {
   std::vector<std::string> texts;
   for (const MessageBoxRecord& box : messageBoxes_) texts.push_back(box.text);
   return texts;
@@ -280,8 +280,8 @@ std::uint32_t MemoryWindows::GetStyle(WindowHandle window) {
   MemoryWindow* target = Valid(window);
   return target != nullptr ? target->style : 0;
 }
-                                      
-                                      LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+
+LResult MemoryWindows::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam,
                                       LParam lParam) {
   MemoryWindow* target = Valid(window);
   if (target == nullptr) return 0;
@@ -381,8 +381,8 @@ bool MemoryWindows::IsWindowEnabled(WindowHandle window) {
   MemoryWindow* target = Valid(window);
   return target != nullptr && target->enabled;
 }
-                                    
-                                    bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
+
+bool MemoryWindows::SetWindowPos(WindowHandle window, int x, int y, int cx, int cy,
                                     std::uint32_t flags) {
   if (auto answer = Fault("SetWindowPos", 0)) return AnswerAs<bool>(*answer);
   MemoryWindow* target = Valid(window);
@@ -479,10 +479,10 @@ bool MemoryWindows::IsIconic(WindowHandle window) {
   MemoryWindow* target = Valid(window);
   return target != nullptr && target->iconic;
 }
-                             
-                             int MemoryWindows::GetSystemMetrics(int) { return 32; }
-                             
-                             void MemoryWindows::GetClientSize(WindowHandle window, int& width, int& height) {
+
+int MemoryWindows::GetSystemMetrics(int) { return 32; }
+
+void MemoryWindows::GetClientSize(WindowHandle window, int& width, int& height) {
   const bool valid = Valid(window) != nullptr;
   width = valid ? clientWidth_ : 0;
   height = valid ? clientHeight_ : 0;

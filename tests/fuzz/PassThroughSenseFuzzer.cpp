@@ -5,11 +5,9 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "scsi/ScsiPassThrough.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tests/fuzz/PassThroughAnswer.h"
 
 namespace {
-
-// Sense response codes 70h to 7Fh: the drive returned sense data.
-bool SenseReturned(std::uint8_t responseCode) { return (responseCode & 0x70) != 0; }
 
 // A pass-through whose every answer comes from the fuzzer's input.
 class FuzzedPassThrough : public memory::MemoryPlatform {
@@ -21,10 +19,7 @@ class FuzzedPassThrough : public memory::MemoryPlatform {
     auto* request = static_cast<ScsiPassThroughDirect*>(out);
     const std::uint8_t outcome = input_.Byte();
     request->ScsiStatus = input_.Byte();
-    input_.CopyTo(request->DataBuffer, request->DataTransferLength);
-    const std::size_t senseBytes = std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
-    input_.CopyTo(static_cast<std::uint8_t*>(out) + request->SenseInfoOffset, senseBytes);
-    if (bytesReturned != nullptr) *bytesReturned = outLength;
+    fuzz::AnswerPassThrough(input_, out, outLength, bytesReturned);
     sent_ = (outcome & 1) != 0;
     return sent_;
   }
@@ -53,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CommandStatus status = SendInquiry(channel, response);
     fuzz::Require(status == kCommandSucceeded || status == kCommandFailed, "the route gives only 0 or 1");
     fuzz::Require(status != kCommandSucceeded || platform.sent_, "a refused request never succeeds");
-    fuzz::Require(status != kCommandSucceeded || !SenseReturned(channel.Request().sense[0]),
+    fuzz::Require(status != kCommandSucceeded || !fuzz::SenseReturned(channel.Request().sense[0]),
                   "a command that returned sense data never succeeds");
     fuzz::Require(platform.OpenDeviceCount() == 0, "the drive is closed after every command");
   }

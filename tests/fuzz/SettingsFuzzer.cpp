@@ -8,6 +8,7 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "scsi/ScsiPassThrough.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tests/fuzz/PassThroughAnswer.h"
 
 namespace {
 
@@ -20,15 +21,8 @@ class FuzzedSettings : public memory::MemoryPlatform {
                        std::uint32_t outLength, std::uint32_t* bytesReturned) override {
     auto* request = static_cast<ScsiPassThroughDirect*>(out);
     const bool sent = (input_.Byte() & 1) != 0;
-    auto* response = static_cast<std::uint8_t*>(request->DataBuffer);
-    input_.CopyTo(response, request->DataTransferLength);
-    const std::size_t senseBytes =
-        std::min<std::size_t>(input_.Byte(), outLength - request->SenseInfoOffset);
-    auto* sense = static_cast<std::uint8_t*>(out) + request->SenseInfoOffset;
-    input_.CopyTo(sense, senseBytes);
-    if (bytesReturned != nullptr) *bytesReturned = outLength;
-    const bool senseReturned = senseBytes != 0 && (sense[0] & 0x70) != 0;
-    reading_ = sent && !senseReturned ? response[6] : -1;
+    const bool senseReturned = fuzz::AnswerPassThrough(input_, out, outLength, bytesReturned);
+    reading_ = sent && !senseReturned ? static_cast<std::uint8_t*>(request->DataBuffer)[6] : -1;
     return sent;
   }
 
