@@ -1,11 +1,9 @@
 // The sense handling of the pass-through route: the platform answers a
 // command with any outcome, SCSI status, data and sense bytes.
-#include "devices/DeviceInfo.h"
 #include "devices/Inquiry.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "scsi/ScsiPassThrough.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "tests/fuzz/PassThroughAnswer.h"
+#include "tests/fuzz/FuzzedPassThrough.h"
 
 namespace {
 
@@ -35,11 +33,8 @@ class FuzzedPassThrough : public memory::MemoryPlatform {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input input(data, size);
   FuzzedPassThrough platform(input);
-  CDeviceInfo device;
-  device.DriveName[0] = 'D';
-  device.DriveName[1] = ':';
-  CScsiPassThrough channel;
-  channel.BindDevice(&device);
+  fuzz::ChannelOnD drive;
+  CScsiPassThrough& channel = drive.channel;
 
   while (input.Remaining() != 0) {
     channel.CommandByte(0) = kInquiryCdb[0];

@@ -4,11 +4,9 @@
 
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
-#include "devices/DeviceInfo.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "scsi/ScsiPassThrough.h"
 #include "tests/fuzz/FuzzSupport.h"
-#include "tests/fuzz/PassThroughAnswer.h"
+#include "tests/fuzz/FuzzedPassThrough.h"
 
 namespace {
 
@@ -37,11 +35,8 @@ class FuzzedSettings : public memory::MemoryPlatform {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input input(data, size);
   FuzzedSettings platform(input);
-  CDeviceInfo device;
-  device.DriveName[0] = 'D';
-  device.DriveName[1] = ':';
-  CScsiPassThrough channel;
-  channel.BindDevice(&device);
+  fuzz::ChannelOnD drive;
+  CScsiPassThrough& channel = drive.channel;
 
   while (input.Remaining() != 0) {
     const int settings = QueryBookSettings(channel);

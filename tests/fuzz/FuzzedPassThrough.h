@@ -1,11 +1,14 @@
-// The answer of a fuzzed drive on the pass-through route, taken from the
-// fuzzer's input: the data, then a length byte and up to that many bytes of
-// sense data, as far as the output buffer has room.
+// A fuzzed drive D: on the pass-through route: the channel that questions
+// it, and its answers taken from the fuzzer's input (the data, then a length
+// byte and up to that many bytes of sense data, as far as the output buffer
+// has room).
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
+#include "devices/DeviceInfo.h"
+#include "scsi/ScsiPassThrough.h"
 #include "scsi/ScsiPassThroughDirect.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -27,5 +30,16 @@ inline bool AnswerPassThrough(Input& input, void* out, std::uint32_t outLength,
   if (bytesReturned != nullptr) *bytesReturned = outLength;
   return senseBytes != 0 && SenseReturned(sense[0]);
 }
+
+// A command channel bound to a record of drive D:.
+struct ChannelOnD {
+  ChannelOnD() {
+    device.DriveName[0] = 'D';
+    device.DriveName[1] = ':';
+    channel.BindDevice(&device);
+  }
+  CDeviceInfo device;
+  CScsiPassThrough channel;
+};
 
 }  // namespace fuzz
