@@ -14,6 +14,26 @@ constexpr std::uint8_t kInvalidOperation = 0x20;
 constexpr std::uint8_t kInvalidFieldInCdb = 0x24;
 constexpr std::uint8_t kNotReady = 0x02;
 constexpr std::uint8_t kLogicalUnitNotReady = 0x04;
+constexpr std::uint8_t kMediumNotPresent = 0x3A;
+
+// An F3h CDB is 12 bytes as sent, but Linux's SCSI target (LIO) passes its
+// user-space backstores only as many CDB bytes as the opcode's group implies:
+// 10 for group 7 (E0h-FFh). Bytes 10 and 11 are zero in every F3h command
+// and nothing is lost, so the drive takes both lengths.
+bool IsVendorCdbLength(std::size_t length) { return length == 10 || length == 12; }
+
+// Page 2Ah, the capabilities and mechanical status of a DVD writer with a
+// tray: reads CD-R/RW, DVD-ROM and DVD-R, writes CD-R/RW and DVD-R, ejects.
+constexpr std::uint8_t kCapabilitiesPage[] = {
+    0x2A, 0x14, 0x1B, 0x17, 0x71, 0x7F, 0x29, 0x03, 0x1B, 0x90, 0x01, 0x00,
+    0x08, 0x00, 0x1B, 0x90, 0x00, 0x00, 0x0D, 0xC8, 0x0D, 0xC8};
+
+// The profile list of GET CONFIGURATION with no disc loaded (current profile
+// 0000h): DVD+R, DVD+RW, DVD-R, DVD-ROM, CD-R, CD-RW, CD-ROM, none current.
+constexpr std::uint8_t kProfileList[] = {
+    0x00, 0x00, 0x03, 0x1C, 0x00, 0x1B, 0x00, 0x00, 0x00, 0x1A, 0x00, 0x00,
+    0x00, 0x11, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x09, 0x00, 0x00,
+    0x00, 0x0A, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00};
 
 CommandResult Check(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq = 0) {
   CommandResult result;
@@ -92,7 +112,15 @@ CommandResult DriveModel::Execute(const std::uint8_t* cdb, std::size_t cdbLength
   commands_.push_back(CommandRecord{std::vector<std::uint8_t>(cdb, cdb + cdbLength), direction, length});
   if (cdbLength == 0) return Check(kIllegalRequest, kInvalidOperation);
   if (cdb[0] == 0x12 && cdbLength == 6) return Inquiry(data, direction == Direction::FromDrive ? length : 0);
-  if (cdb[0] == 0xF3 && config_.vendorCommands && cdbLength == 12) {
+  if (cdb[0] == 0x00 && cdbLength == 6) return Check(kNotReady, kMediumNotPresent);  // no disc
+  const bool fromDrive = direction == Direction::FromDrive;
+  if ((cdb[0] == 0x1A && cdbLength == 6) || (cdb[0] == 0x5A && cdbLength == 10)) {
+    return ModeSense(cdb, fromDrive ? data : nullptr, fromDrive ? length : 0);
+  }
+  if (cdb[0] == 0x46 && cdbLength == 10) {
+    return Configuration(cdb, fromDrive ? data : nullptr, fromDrive ? length : 0);
+  }
+  if (cdb[0] == 0xF3 && config_.vendorCommands && IsVendorCdbLength(cdbLength)) {
     if (cdb[1] == 0x0F && direction == Direction::FromDrive) return ReadSettings(data, length);
     if (cdb[1] == 0x0E && cdb[2] == 0x70 && length == 0) return WriteSetting(cdb[3]);
     return Check(kIllegalRequest, kInvalidFieldInCdb);
@@ -113,6 +141,43 @@ CommandResult DriveModel::Inquiry(std::uint8_t* data, std::uint32_t length) {
   CommandResult result;
   result.transferred = static_cast<std::uint32_t>(
       std::min<std::size_t>({length, config_.inquiryLength, sizeof response}));
+  if (data != nullptr) std::memcpy(data, response, result.transferred);
+  return result;
+}
+
+// MODE SENSE (6) or (10) of the capabilities page (or of all pages), with
+// no block descriptors.
+CommandResult DriveModel::ModeSense(const std::uint8_t* cdb, std::uint8_t* data,
+                                    std::uint32_t length) {
+  const std::uint8_t page = cdb[2] & 0x3F;
+  if (page != 0x2A && page != 0x3F) return Check(kIllegalRequest, kInvalidFieldInCdb);
+  const bool ten = cdb[0] == 0x5A;
+  const std::size_t header = ten ? 8 : 4;
+  std::uint8_t response[8 + sizeof kCapabilitiesPage] = {};
+  const std::size_t total = header + sizeof kCapabilitiesPage;
+  if (ten) {
+    response[1] = static_cast<std::uint8_t>(total - 2);  // mode data length
+  } else {
+    response[0] = static_cast<std::uint8_t>(total - 1);
+  }
+  std::memcpy(response + header, kCapabilitiesPage, sizeof kCapabilitiesPage);
+  CommandResult result;
+  result.transferred = static_cast<std::uint32_t>(std::min<std::size_t>(length, total));
+  if (data != nullptr) std::memcpy(data, response, result.transferred);
+  return result;
+}
+
+// GET CONFIGURATION of a drive without a disc: the profile list (feature
+// 0000h), or the header alone when asked from a later feature on.
+CommandResult DriveModel::Configuration(const std::uint8_t* cdb, std::uint8_t* data,
+                                        std::uint32_t length) {
+  const bool fromProfileList = cdb[2] == 0 && cdb[3] == 0;  // the starting feature
+  const std::size_t features = fromProfileList ? sizeof kProfileList : 0;
+  std::uint8_t response[8 + sizeof kProfileList] = {};
+  response[3] = static_cast<std::uint8_t>(4 + features);  // data length; current profile 0
+  std::memcpy(response + 8, kProfileList, features);
+  CommandResult result;
+  result.transferred = static_cast<std::uint32_t>(std::min<std::size_t>(length, 8 + features));
   if (data != nullptr) std::memcpy(data, response, result.transferred);
   return result;
 }

@@ -1,5 +1,8 @@
 // A simulated drive: answers SCSI commands as a QSI / Nu-Tek DVD writer (or
 // another kind of device) would, and records every command it was sent.
+// Without a disc: besides INQUIRY and its vendor commands it answers what
+// the Linux kernel asks of an empty drive (TEST UNIT READY, the
+// capabilities page of MODE SENSE, GET CONFIGURATION).
 // The same model answers the unit tests, the simulated ASPI library and the
 // pass-through under Wine.
 #pragma once
@@ -65,6 +68,8 @@ class DriveModel {
 
  private:
   CommandResult Inquiry(std::uint8_t* data, std::uint32_t length);
+  CommandResult ModeSense(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
+  CommandResult Configuration(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
   CommandResult ReadSettings(std::uint8_t* data, std::uint32_t length);
   CommandResult WriteSetting(std::uint8_t value);
 
