@@ -7,7 +7,7 @@ add_executable(bitset_static cli/Main.cpp)
 target_link_libraries(bitset_static PRIVATE bitset_cli)
 target_link_options(bitset_static PRIVATE -static)
 
-add_executable(tcmu_handler sim/TcmuHandler.cpp sim/TcmuCommand.cpp)
+add_executable(tcmu_handler sim/TcmuHandler.cpp)
 target_link_libraries(tcmu_handler PRIVATE drive_model)
 target_link_options(tcmu_handler PRIVATE -static)
 

@@ -1,0 +1,367 @@
+#!/usr/bin/env python3
+"""The command line on a real Linux kernel.
+
+Boots Debian's kernel under QEMU (scripts/kernel-shell.sh) with four drives:
+the simulated drive served to the kernel through LIO's TCMU backstore, QEMU's
+virtio-scsi CDs with and without a disc, and QEMU's IDE (ATAPI) CD. Inside, as
+root, as a member of group cdrom and as a user outside it, it runs `bitset`
+through every sr and sg node (tests/kernel/run-plan), then checks exit codes,
+key phrases of the output, the simulated drive's log and state, and QEMU's
+trace of the commands its own drives received.
+
+    journey.py BITSET_STATIC TCMU_HANDLER
+
+Exits 77 (skipped) when QEMU or the kernel cannot run here.
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass, field
+
+SKIPPED = 77
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+USERS = ("root", "member", "outsider")  # member is in group cdrom
+QEMU_DRIVES = ("disc", "empty", "atapi")
+DRIVES = ("model",) + QEMU_DRIVES
+
+# Exit codes of bitset.
+SUCCESS, USAGE, NO_DEVICE, NOT_CD_DVD, FIRMWARE, REFUSED, CANCELLED = 0, 2, 3, 4, 5, 6, 7
+
+
+@dataclass
+class Case:
+    id: str
+    user: str
+    command: str
+    exit: int
+    drive: str = "-"             # config of the simulated drive the case starts with
+    commands: list = None        # the simulated drive's log, named (see CommandName)
+    settings: int = None         # its settings byte afterwards
+    out: tuple = ()              # phrases of standard output
+    err: tuple = ()              # phrases of standard error
+    check: object = None         # a further check of the run: returns a fault or None
+
+
+@dataclass
+class Run:
+    exit: int = None
+    out: list = field(default_factory=list)
+    err: list = field(default_factory=list)
+    drive: list = field(default_factory=list)
+    reset: list = field(default_factory=list)
+
+
+def command_name(line):
+    """A drive log line as the command it was: INQUIRY, read, write D1, or
+    the opcode of what the kernel sends on its own (00 TEST UNIT READY, 4A
+    GET EVENT STATUS NOTIFICATION...)."""
+    cdb = line.split("cdb=", 1)[1].split(" dir=")[0].split()
+    if cdb[0] == "12":
+        return "INQUIRY"
+    if cdb[:2] == ["F3", "0F"]:
+        return "read"
+    if cdb[:3] == ["F3", "0E", "70"]:
+        return "write " + cdb[3]
+    return cdb[0]
+
+
+def changes(before, plus_r=None, plus_rw=None):
+    """The write commands of a set from settings `before`: one per book type
+    that really changes (choices: True for DVD-ROM), and the settings after."""
+    writes, after = [], before
+    for choice, bit, on, off in ((plus_r, 1, "D1", "D0"), (plus_rw, 2, "E2", "E0")):
+        if choice is None or bool(before & bit) == choice:
+            continue
+        writes.append("write " + (on if choice else off))
+        after = after | bit if choice else after & ~bit
+    return writes, after
+
+
+def set_options(plus_r, plus_rw):
+    options = ""
+    if plus_r is not None:
+        options += " --plus-r " + ("dvd-rom" if plus_r else "dvd+r")
+    if plus_rw is not None:
+        options += " --plus-rw " + ("dvd-rom" if plus_rw else "dvd+rw")
+    return options
+
+
+def list_cases(user):
+    if user == "outsider":
+        # Nothing opens: the nodes tried and what to check.
+        return [Case(f"list.{user}", user, "bitset list", NO_DEVICE, commands=[],
+                     err=("@model.sg", "@disc.sg", "@atapi.sg", "cdrom")),
+                Case(f"list-json.{user}", user, "bitset list --json", NO_DEVICE, commands=[],
+                     check=json_lines)]
+    return [Case(f"list.{user}", user, "bitset list", SUCCESS, commands=["INQUIRY"],
+                 out=("@model.sg", "QSI", "BX03", "@disc.sg", "@empty.sg", "@atapi.sg"),
+                 check=each_drive_once),
+            Case(f"list-json.{user}", user, "bitset list --json", SUCCESS, commands=["INQUIRY"],
+                 check=model_in_json)]
+
+
+def show_cases(user):
+    cases = []
+    for drive in DRIVES:
+        for node in ("sr", "sg"):
+            case = Case(f"show.{user}.{drive}.{node}", user, f"bitset show @{drive}.{node}",
+                        SUCCESS, drive="settings=0x02", commands=[], settings=0x02)
+            if user == "outsider":
+                case.exit, case.err = NO_DEVICE, ("Permission denied", f"@{drive}.")
+            elif drive == "model":
+                # Named by its sr node too, the drive is reached through its sg
+                # node: the kernel sends nothing of its own, as it does on
+                # opening an sr node.
+                case.commands = ["INQUIRY", "read"]
+                case.out = ("@model.sg", "DVD+R media:   DVD+R", "DVD+RW media:  DVD-ROM", "02h")
+            else:
+                case.exit, case.err = REFUSED, ("ILLEGAL REQUEST", "ASC 20h", "ASCQ 00h")
+            cases.append(case)
+    return cases
+
+
+def set_cases(user):
+    rows = [  # name, settings before, +R, +RW (True: DVD-ROM), node
+        ("plus-r", 0x00, True, None, "sr"),
+        ("plus-rw", 0x00, None, True, "sr"),
+        ("both", 0x00, True, True, "sr"),
+        ("both-back", 0x03, False, False, "sg"),
+        ("one-of-two", 0x01, True, True, "sr"),
+        ("unchanged", 0x01, True, None, "sg"),
+    ]
+    cases = []
+    for name, before, plus_r, plus_rw, node in rows:
+        writes, after = changes(before, plus_r, plus_rw)
+        command = f"bitset set @model.{node}{set_options(plus_r, plus_rw)} --yes"
+        case = Case(f"set.{user}.{name}", user, command, SUCCESS, drive=f"settings={before:#04x}",
+                    commands=["INQUIRY", "read"] + writes + (["read"] if writes else []),
+                    settings=after, out=(f"settings byte: {after:02X}h",))
+        if user == "outsider":
+            case.exit, case.commands, case.settings, case.out = NO_DEVICE, [], before, ()
+            case.err = ("Permission denied", "@model.")
+        cases.append(case)
+    if user != "outsider":
+        cases.append(Case(f"set.{user}.no-terminal", user, "bitset set @model.sr --plus-r dvd-rom",
+                          CANCELLED, drive="settings=0x00", settings=0x00,
+                          check=nothing_written, err=("--yes",)))
+        for drive in QEMU_DRIVES:
+            cases.append(Case(f"set.{user}.{drive}", user,
+                              f"bitset set @{drive}.sr --plus-r dvd-rom --yes", REFUSED,
+                              commands=[], err=("ILLEGAL REQUEST", "ASC 20h")))
+    return cases
+
+
+def firmware_cases(user):
+    """The drive with firmware BX02: listed and shown, never written."""
+    if user == "outsider":
+        return []
+    bx02 = "revision=BX02;settings=0x00"
+    return [
+        Case(f"bx02.{user}.list", user, "bitset list", SUCCESS, drive=bx02, out=("BX02",)),
+        Case(f"bx02.{user}.show", user, "bitset show @model.sr", SUCCESS, drive=bx02,
+             commands=["INQUIRY", "read"], out=("settings byte: 00h",)),
+        Case(f"bx02.{user}.set", user, "bitset set @model.sr --plus-r dvd-rom --plus-rw dvd-rom --yes",
+             FIRMWARE, drive=bx02, settings=0x00, check=nothing_written),
+        Case(f"bx02.{user}.no-terminal", user, "bitset set @model.sg --plus-r dvd-rom", FIRMWARE,
+             drive=bx02, settings=0x00, check=nothing_written),
+    ]
+
+
+def other_cases():
+    return [
+        Case("nodes", "root", "stat -c '%U:%G %a %n' /dev/sr* /dev/sg*", SUCCESS,
+             check=nodes_as_udev_leaves_them),
+        Case("dry-run", "root", "bitset set @model.sr -n --plus-r dvd-rom --plus-rw dvd-rom",
+             SUCCESS, drive="settings=0x00", commands=["INQUIRY", "read"], settings=0x00),
+        Case("usage", "root", "bitset set", USAGE, commands=[]),
+        Case("no-such-node", "root", "bitset show /dev/sr9", NO_DEVICE, commands=[]),
+        Case("not-scsi", "root", "bitset show /dev/null", NOT_CD_DVD, commands=[]),
+    ]
+
+
+def plan_cases():
+    cases = other_cases()
+    for user in USERS:
+        cases += list_cases(user) + show_cases(user) + set_cases(user) + firmware_cases(user)
+    return cases
+
+
+# Further checks of one run: a fault, or None.
+
+def json_lines(run, nodes):
+    for line in run.out:
+        try:
+            json.loads(line)
+        except ValueError:
+            return f"not a JSON line: {line!r}"
+    return None
+
+
+def model_in_json(run, nodes):
+    fault = json_lines(run, nodes)
+    if fault:
+        return fault
+    devices = {entry.get("device"): entry for entry in map(json.loads, run.out)}
+    model = devices.get(nodes["model"][1])
+    if not model or model.get("vendor") != "QSI" or model.get("revision") != "BX03":
+        return f"the simulated drive is not listed by {nodes['model'][1]}: {devices}"
+    if model.get("also") != [nodes["model"][0]]:
+        return f"its sr node is not named: {model}"
+    if len(devices) != len(DRIVES):
+        return f"{len(devices)} devices listed, not {len(DRIVES)}"
+    return None
+
+
+def each_drive_once(run, nodes):
+    if len(run.out) != len(DRIVES):
+        return f"{len(run.out)} lines for {len(DRIVES)} drives"
+    return None
+
+
+def nothing_written(run, nodes):
+    written = [name for name in run.commands if name.startswith("write")]
+    return f"written: {written}" if written else None
+
+
+def nodes_as_udev_leaves_them(run, nodes):
+    wrong = [line for line in run.out if not line.startswith("root:cdrom 660 ")]
+    if wrong or len(run.out) != 2 * len(DRIVES):
+        return f"nodes not root:cdrom 0660: {run.out}"
+    return None
+
+
+def parse_results(text):
+    runs, nodes = {}, {}
+    for line in text.splitlines():
+        parts = line.rstrip("\r").split("\t", 2)
+        if parts[0] == "N" and len(parts) == 3:
+            sr, sg = parts[2].split("\t")
+            nodes[parts[1]] = (sr, sg)
+        elif len(parts) == 3 and parts[0] in "ROEDX":
+            run = runs.setdefault(parts[1], Run())
+            if parts[0] == "R":
+                run.exit = int(parts[2])
+            else:
+                {"O": run.out, "E": run.err, "D": run.drive, "X": run.reset}[parts[0]].append(parts[2])
+    return runs, nodes
+
+
+def resolve(text, nodes):
+    for name, (sr, sg) in nodes.items():
+        text = text.replace(f"@{name}.sr", sr).replace(f"@{name}.sg", sg)
+    return text
+
+
+def faults_of(case, run, nodes):
+    if run is None or run.exit is None:
+        return ["did not run"]
+    faults = []
+    if run.reset != ["ok"]:
+        faults.append(f"the drive was not reset: {run.reset}")
+    if run.exit != case.exit:
+        faults.append(f"exit {run.exit}, expected {case.exit}")
+    run.commands = [command_name(line) for line in run.drive if line.startswith("cdb=")]
+    if case.commands is not None and run.commands != case.commands:
+        faults.append(f"drive received {run.commands}, expected {case.commands}")
+    state = [line for line in run.drive if line.startswith("state ")]
+    settings = int(state[0].split("settings=")[1].split()[0], 16) if state else None
+    if case.settings is not None and settings != case.settings:
+        faults.append(f"drive settings {settings}, expected {case.settings:#04x}")
+    for stream, phrases in (("out", case.out), ("err", case.err)):
+        text = "\n".join(getattr(run, stream))
+        for phrase in phrases:
+            if resolve(phrase, nodes) not in text:
+                faults.append(f"std{stream} lacks {resolve(phrase, nodes)!r}")
+    if any(line and not line.startswith("bitset: ") for line in run.err) and \
+            case.command.startswith("bitset"):
+        faults.append("a message on stderr does not start with 'bitset: '")
+    if case.check:
+        fault = case.check(run, nodes)
+        if fault:
+            faults.append(fault)
+    return faults
+
+
+def qemu_side_faults(cases, runs, trace):
+    """QEMU's drives refuse F3h: each show or set there sends the read alone,
+    never a write. The ATAPI trace has whole packets; the virtio-scsi CDs
+    report F3h (a group QEMU cannot size) as a command they could not parse,
+    with their target number."""
+    expected = {drive: 0 for drive in QEMU_DRIVES}
+    for case in cases:
+        for drive in QEMU_DRIVES:
+            if case.user != "outsider" and re.search(rf"bitset (show|set) @{drive}\.", case.command):
+                expected[drive] += 1
+    packets = re.findall(r"ide_atapi_cmd_packet .*packet: ((?:[0-9a-f]{2} ?)+)", trace)
+    vendor = [packet.split() for packet in packets if packet.startswith("f3")]
+    received = {"atapi": len(vendor)}
+    for drive, target in (("disc", 0), ("empty", 1)):
+        received[drive] = len(re.findall(
+            rf"scsi_req_parse_bad target {target} lun 0 tag -?\d+ command 243", trace))
+    faults = [f"QEMU's {drive} drive received {received[drive]} F3h commands, expected "
+              f"{expected[drive]} (the reads)" for drive in QEMU_DRIVES
+              if received[drive] != expected[drive]]
+    faults += [f"QEMU's ATAPI drive received a command other than the read: {' '.join(packet)}"
+               for packet in vendor if packet[1] != "0f"]
+    return faults
+
+
+def write_plan(cases, path):
+    with open(path, "w") as plan:
+        for case in cases:
+            plan.write("\t".join((case.id, case.user, case.drive, case.command)) + "\n")
+
+
+def show_run(case, run, nodes):
+    print(f"--- {case.id} ({case.user}): {resolve(case.command, nodes)}")
+    if run:
+        for label, lines in (("out", run.out), ("err", run.err), ("drive", run.drive)):
+            for line in lines:
+                print(f"    {label}: {line}")
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: journey.py BITSET_STATIC TCMU_HANDLER")
+    cases = plan_cases()
+    with tempfile.TemporaryDirectory() as work:
+        write_plan(cases, os.path.join(work, "plan"))
+        started = time.monotonic()
+        guest = subprocess.run(
+            [os.path.join(SOURCE, "scripts/kernel-shell.sh"), "--plan", os.path.join(work, "plan"),
+             "--out", work],
+            env=dict(os.environ, BITSET=sys.argv[1], TCMU_HANDLER=sys.argv[2]))
+        seconds = time.monotonic() - started
+        if guest.returncode == SKIPPED:
+            print("SKIPPED: QEMU or the kernel cannot run here (install-deps.sh installs them)")
+            return SKIPPED
+        read = lambda name: open(os.path.join(work, name), errors="replace").read() \
+            if os.path.exists(os.path.join(work, name)) else ""
+        results, trace, console = read("results"), read("trace"), read("console")
+    runs, nodes = parse_results(results)
+    print(f"guest: {seconds:.1f} s, {len(runs)} runs; drives: {nodes}")
+    faults = 0
+    if "END" not in results.splitlines() or sorted(nodes) != sorted(DRIVES):
+        print(f"the guest did not run the whole plan (exit {guest.returncode}); its console:")
+        print(console)
+        return 1
+    for case in cases:
+        found = faults_of(case, runs.get(case.id), nodes)
+        if found:
+            faults += 1
+            show_run(case, runs.get(case.id), nodes)
+            for fault in found:
+                print(f"    FAULT: {fault}")
+    for fault in qemu_side_faults(cases, runs, trace):
+        faults += 1
+        print(f"FAULT: {fault}")
+    print(f"{len(cases)} runs, {faults} with faults")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
