@@ -7,6 +7,8 @@ cd "$(dirname "$0")"
 ./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
 ctest --preset host
+# The command line on a real Linux kernel under QEMU (skipped without QEMU).
+ctest --preset kernel
 # The fuzz targets, briefly: a fixed number of runs each from their corpus.
 ./scripts/build.sh fuzz
 ctest --preset fuzz

@@ -16,6 +16,10 @@ kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1)
 [ -n "$kernel" ] || { echo "no kernel image in /boot (linux-image-amd64)" >&2; exit 77; }
 version=${kernel#/boot/vmlinuz-}
 modules=(sg sr_mod virtio_pci virtio_scsi ata_piix target_core_user tcm_loop)
+for module in "${modules[@]}"; do
+  modprobe -S "$version" --show-depends "$module" >/dev/null 2>&1 ||
+    { echo "no module $module for kernel $version" >&2; exit 77; }
+done
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT

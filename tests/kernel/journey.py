@@ -111,7 +111,8 @@ def show_cases(user):
             case = Case(f"show.{user}.{drive}.{node}", user, f"bitset show @{drive}.{node}",
                         SUCCESS, drive="settings=0x02", commands=[], settings=0x02)
             if user == "outsider":
-                case.exit, case.err = NO_DEVICE, ("Permission denied", f"@{drive}.")
+                case.exit, case.err = NO_DEVICE, ("Permission denied",)
+                case.check = names_a_node_of(drive)
             elif drive == "model":
                 # Named by its sr node too, the drive is reached through its sg
                 # node: the kernel sends nothing of its own, as it does on
@@ -142,7 +143,7 @@ def set_cases(user):
                     settings=after, out=(f"settings byte: {after:02X}h",))
         if user == "outsider":
             case.exit, case.commands, case.settings, case.out = NO_DEVICE, [], before, ()
-            case.err = ("Permission denied", "@model.")
+            case.err, case.check = ("Permission denied",), names_a_node_of("model")
         cases.append(case)
     if user != "outsider":
         cases.append(Case(f"set.{user}.no-terminal", user, "bitset set @model.sr --plus-r dvd-rom",
@@ -220,6 +221,16 @@ def each_drive_once(run, nodes):
     if len(run.out) != len(DRIVES):
         return f"{len(run.out)} lines for {len(DRIVES)} drives"
     return None
+
+
+def names_a_node_of(drive):
+    """The permission message names the node tried: one of the drive's."""
+    def check(run, nodes):
+        text = "\n".join(run.err)
+        if not any(re.search(re.escape(node) + r"\b", text) for node in nodes[drive]):
+            return f"no node of {drive} {nodes[drive]} named"
+        return None
+    return check
 
 
 def nothing_written(run, nodes):
