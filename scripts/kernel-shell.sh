@@ -58,4 +58,4 @@ rm -f "$work/results" "$work/console" "$work/trace"
 # The guest powers off after the plan; the time-out ends a guest that hangs.
 timeout 170 "${qemu[@]}" -serial "file:$work/console" -serial "file:$work/results" \
   -append "console=ttyS0 quiet panic=-1" \
-  -trace ide_atapi_cmd_packet -trace scsi_req_parse_bad -D "$work/trace"
+  -trace ide_atapi_cmd_packet -trace scsi_req_parsed -trace scsi_req_parse_bad -D "$work/trace"

@@ -297,27 +297,45 @@ def faults_of(case, run, nodes):
     return faults
 
 
-def qemu_side_faults(cases, runs, trace):
-    """QEMU's drives refuse F3h: each show or set there sends the read alone,
-    never a write. The ATAPI trace has whole packets; the virtio-scsi CDs
-    report F3h (a group QEMU cannot size) as a command they could not parse,
-    with their target number."""
+def qemu_commands(trace):
+    """Each QEMU drive's commands in the order received: the whole CDB from
+    the ATAPI trace, the opcode alone from the virtio-scsi CDs (parsed, or
+    refused as a group QEMU cannot size, as F3h is)."""
+    received = {drive: [] for drive in QEMU_DRIVES}
+    targets = {"0": "disc", "1": "empty"}
+    for line in trace.splitlines():
+        packet = re.search(r"ide_atapi_cmd_packet .*packet: ((?:[0-9a-f]{2} ?)+)", line)
+        scsi = re.search(r"scsi_req_parse(?:d|_bad) target (\d+) lun 0 tag -?\d+ command (\d+)", line)
+        if packet:
+            received["atapi"].append(packet.group(1).split())
+        elif scsi and scsi.group(1) in targets:
+            received[targets[scsi.group(1)]].append([f"{int(scsi.group(2)):02x}"])
+    return received
+
+
+def qemu_side_faults(cases, trace):
+    """QEMU's drives refuse F3h: each show or set there sends the read alone
+    after its INQUIRY, never a write."""
     expected = {drive: 0 for drive in QEMU_DRIVES}
     for case in cases:
         for drive in QEMU_DRIVES:
             if case.user != "outsider" and re.search(rf"bitset (show|set) @{drive}\.", case.command):
                 expected[drive] += 1
-    packets = re.findall(r"ide_atapi_cmd_packet .*packet: ((?:[0-9a-f]{2} ?)+)", trace)
-    vendor = [packet.split() for packet in packets if packet.startswith("f3")]
-    received = {"atapi": len(vendor)}
-    for drive, target in (("disc", 0), ("empty", 1)):
-        received[drive] = len(re.findall(
-            rf"scsi_req_parse_bad target {target} lun 0 tag -?\d+ command 243", trace))
-    faults = [f"QEMU's {drive} drive received {received[drive]} F3h commands, expected "
-              f"{expected[drive]} (the reads)" for drive in QEMU_DRIVES
-              if received[drive] != expected[drive]]
-    faults += [f"QEMU's ATAPI drive received a command other than the read: {' '.join(packet)}"
-               for packet in vendor if packet[1] != "0f"]
+    faults = []
+    for drive, commands in qemu_commands(trace).items():
+        vendor = [cdb for cdb in commands if cdb[0] == "f3"]
+        if len(vendor) != expected[drive]:
+            faults.append(f"QEMU's {drive} drive received {len(vendor)} F3h commands, expected "
+                          f"{expected[drive]} (the reads)")
+        if any(len(cdb) > 1 and cdb[1] != "0f" for cdb in vendor):
+            faults.append(f"QEMU's {drive} drive received an F3h command other than the read")
+        # Every run starts with an INQUIRY: one F3h at most between two.
+        since_inquiry = 0
+        for cdb in commands:
+            since_inquiry = 0 if cdb[0] == "12" else since_inquiry + (cdb[0] == "f3")
+            if since_inquiry > 1:
+                faults.append(f"QEMU's {drive} drive received more than the read after an INQUIRY")
+                break
     return faults
 
 
@@ -367,7 +385,7 @@ def main():
             show_run(case, runs.get(case.id), nodes)
             for fault in found:
                 print(f"    FAULT: {fault}")
-    for fault in qemu_side_faults(cases, runs, trace):
+    for fault in qemu_side_faults(cases, trace):
         faults += 1
         print(f"FAULT: {fault}")
     print(f"{len(cases)} runs, {faults} with faults")
