@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -141,29 +142,35 @@ int Show(Run& run) {
 
 // One book type that set changes: the +R or the +RW setting.
 struct Change {
-  const char* media;       // "DVD+R"
-  int choice;              // as on the command line; kNotAsked leaves it alone
+  Medium medium;
+  bool dvdRom;             // asked for: DVD-ROM, else the medium's own book type
   std::uint8_t valueByte;  // of the write command
-  int bit;                 // the bit of the settings byte that reports it
-  std::string (*text)(const BookTypeTexts& texts);
 };
 
-std::vector<Change> ChangesAsked(const CommandLine& line) {
+const char* MediaName(Medium medium) { return medium == Medium::PlusR ? "DVD+R" : "DVD+RW"; }
+
+// The changes asked for that the drive's settings do not already have.
+std::vector<Change> ChangesNeeded(const CommandLine& line, int settings) {
   std::vector<Change> changes;
-  if (line.plusR != kNotAsked) {
-    changes.push_back({"DVD+R", line.plusR, PlusRValueByte(line.plusR), 0,
-                       [](const BookTypeTexts& texts) { return texts.plusR; }});
-  }
+  if (line.plusR != kNotAsked) changes.push_back({Medium::PlusR, line.plusR != 0, PlusRValueByte(line.plusR)});
   if (line.plusRw != kNotAsked) {
-    changes.push_back({"DVD+RW", line.plusRw, PlusRwValueByte(line.plusRw), 1,
-                       [](const BookTypeTexts& texts) { return texts.plusRw; }});
+    changes.push_back({Medium::PlusRw, line.plusRw != 0, PlusRwValueByte(line.plusRw)});
   }
+  changes.erase(std::remove_if(changes.begin(), changes.end(),
+                               [settings](const Change& change) {
+                                 return WritesDvdRom(settings, change.medium) == change.dvdRom;
+                               }),
+                changes.end());
   return changes;
 }
 
-// The book type a change asks for, in the words of the display.
-std::string AskedText(const Change& change) {
-  return change.choice == 0 ? change.media : "DVD-ROM";
+// "DVD+R media: DVD+R -> DVD-ROM" for each change.
+void ShowChanges(Run& run, int settings, const std::vector<Change>& changes) {
+  for (const Change& change : changes) {
+    run.report.Message(std::string(MediaName(change.medium)) + " media: " +
+                       BookTypeText(settings, change.medium) + " -> " +
+                       BookTypeName(change.medium, change.dvdRom));
+  }
 }
 
 // Asks on the terminal unless --yes was given; never without a terminal.
@@ -174,11 +181,7 @@ bool Confirmed(Run& run, int settings, const std::vector<Change>& changes) {
                        "drive without a question");
     return false;
   }
-  const BookTypeTexts now = DecodeBookSettings(settings);
-  for (const Change& change : changes) {
-    run.report.Message(std::string(change.media) + " media: " + change.text(now) + " -> " +
-                       AskedText(change));
-  }
+  ShowChanges(run, settings, changes);
   if (IsYes(run.console.Ask(std::string(kConfirmChangeQuestion) + " [y/N] "))) return true;
   run.report.Message("Cancelled: nothing was sent to the drive");
   return false;
@@ -201,10 +204,10 @@ bool WriteChanges(Run& run, NodeSession& session, const std::vector<Change>& cha
 bool ChangesTaken(Run& run, int settings, const std::vector<Change>& changes) {
   bool taken = true;
   for (const Change& change : changes) {
-    if (((settings >> change.bit) & 1) != change.choice) {
-      const char* reported = ((settings >> change.bit) & 1) != 0 ? "DVD-ROM" : change.media;
+    if (WritesDvdRom(settings, change.medium) != change.dvdRom) {
       run.report.Message(std::string("The drive did not take the change: it reports ") +
-                         reported + " for " + change.media + " media");
+                         BookTypeText(settings, change.medium) + " for " +
+                         MediaName(change.medium) + " media");
       taken = false;
     }
   }
@@ -231,7 +234,12 @@ int Set(Run& run) {
   }
   const int settings = ReadSettings(run, *session);
   if (settings < 0) return kExitDriveRefused;
-  const std::vector<Change> changes = ChangesAsked(run.line);
+  const std::vector<Change> changes = ChangesNeeded(run.line, settings);
+  if (changes.empty()) {
+    run.report.Message("Nothing to change: the drive already reports the book types asked for");
+    run.report.Settings(*session, settings);
+    return kExitSuccess;
+  }
   if (!Confirmed(run, settings, changes)) return kExitCancelled;
   return ChangeSettings(run, *session, changes);
 }

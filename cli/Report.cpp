@@ -54,6 +54,10 @@ void Report::Settings(const NodeSession& session, int settings) {
                         .Str());
     return;
   }
+  if (settings == 0) {
+    console_.Message("settings byte 00h: the drive reports no book-type bit set; read as the "
+                     "window reads it, DVD-ROM for DVD+R media and DVD+RW for DVD+RW media");
+  }
   console_.Result("DVD+R media:   " + texts.plusR);
   console_.Result("DVD+RW media:  " + texts.plusRw);
   console_.Result("settings byte: " + Hex(settings));

@@ -83,10 +83,13 @@ bool CScsiPassThrough::UsesAspiRoute() const {
 }
 
 CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
+  transferred_ = 0;
   if (!UsesAspiRoute()) return ExecuteSptiCommand(direction, buffer, length);
   // Without a device nothing is sent, and nothing may pass for a drive's answer.
   if (boundDevice_ == nullptr) return kCommandFailed;
   const CommandStatus status = ExecuteAspiCommand(direction, buffer, length);
+  // ASPI reports no residue: a finished request is taken as complete.
+  transferred_ = status == kCommandSucceeded ? length : 0;
   // Keep the sense area telling the same facts as after a pass-through command.
   const auto packed = static_cast<std::uint32_t>(status);
   buffer_.sense[2] = static_cast<std::uint8_t>(packed >> 16);
@@ -114,8 +117,11 @@ CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
   const bool sent = GetPlatform().DeviceIoControl(device_, kIoctlScsiPassThroughDirect, &buffer_,
                                                   kRequestBlockSize, &buffer_,
                                                   kRequestWithSenseSize, &bytesReturned_);
-  const bool senseReturned = HasSenseData(buffer_);
-  return !sent || senseReturned ? kCommandFailed : kCommandSucceeded;
+  // A status other than GOOD means the drive did not carry the command out,
+  // with sense data or without (BUSY, RESERVATION CONFLICT, TASK SET FULL).
+  const bool carriedOut = sent && !HasSenseData(buffer_) && request.ScsiStatus == kScsiStatusGood;
+  transferred_ = carriedOut ? std::min(request.DataTransferLength, length) : 0;
+  return carriedOut ? kCommandSucceeded : kCommandFailed;
 }
 
 CommandStatus CScsiPassThrough::ExecuteAspiCommand(int direction, void* buffer,

@@ -48,6 +48,8 @@ class CScsiPassThrough {
   CAspiLibrary* BoundAspiLibrary() const { return aspiLibrary_; }
   bool IsDriveOpen() const { return device_ != InvalidDeviceHandle(); }
   const ScsiRequestBuffer& Request() const { return buffer_; }
+  // The data bytes the last command moved; 0 after a failed command.
+  std::uint32_t BytesTransferred() const { return transferred_; }
 
  private:
   bool UsesAspiRoute() const;
@@ -62,6 +64,7 @@ class CScsiPassThrough {
   CDeviceInfo* boundDevice_ = nullptr;
   CAspiLibrary* aspiLibrary_ = nullptr;
   std::uint32_t bytesReturned_ = 0;
+  std::uint32_t transferred_ = 0;
   PlatformClass platformClass_;
   std::uint8_t outOfRangeByte_ = 0;
 };
