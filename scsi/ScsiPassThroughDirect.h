@@ -13,9 +13,6 @@ constexpr std::uint8_t kScsiIoctlDataOut = 0;
 constexpr std::uint8_t kScsiIoctlDataIn = 1;
 constexpr std::uint8_t kScsiIoctlDataUnspecified = 2;
 
-// The SCSI status of a command the device carried out.
-constexpr std::uint8_t kScsiStatusGood = 0x00;
-
 struct ScsiPassThroughDirect {
   std::uint16_t Length;               // in: size of this block
   std::uint8_t ScsiStatus;            // out: SCSI status of the command

@@ -72,8 +72,8 @@ TEST(CliCommandLine, UsageErrorsSayWhatIsWrong) {
       {"set /dev/sg1 --plus-r dvd+rw", "--plus-r takes dvd+r or dvd-rom, not 'dvd+rw'"},
       {"set /dev/sg1 --plus-rw dvd+r", "--plus-rw takes dvd+rw or dvd-rom, not 'dvd+r'"},
       {"set /dev/sg1 --plus-r", "--plus-r needs a value"},
-      {"show /dev/sg1 --yes", "--plus-r, --plus-rw and --yes belong to set, not to show"},
-      {"list --plus-r dvd-rom", "--plus-r, --plus-rw and --yes belong to set, not to list"},
+      {"show /dev/sg1 --yes", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to show"},
+      {"list --plus-r dvd-rom", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to list"},
       {"list --force", "unknown option --force"},
   };
   for (const auto& c : cases) {

@@ -88,15 +88,15 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
     const char* said;
   } cases[] = {
       {"/dev/sg1", EACCES, 0, 0, kExitNoDevice,
-       "/dev/sg1: cannot open: Permission denied: read and write access is needed, usually "
+       "bitset: /dev/sg1: cannot open: Permission denied: read and write access is needed, usually "
        "membership of the cdrom group"},
       {"/dev/sr0", 0, EPERM, 0, kExitDriveRefused,
-       "/dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
+       "bitset: /dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
        "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
       {"/dev/null", 0, ENOTTY, 0, kExitNotCdDvd,
-       "/dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
+       "bitset: /dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
       {"/dev/sg1", 0, 0, 0x03, kExitDriveRefused,
-       "/dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
+       "bitset: /dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
        "seconds"},
   };
   for (const auto& c : cases) {
@@ -110,6 +110,34 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
     EXPECT_EQ(user.messages, std::vector<std::string>{c.said});
     EXPECT_TRUE(user.results.empty());
     EXPECT_LE(local.Requests().size(), 1u) << "nothing after a failed INQUIRY";
+  }
+}
+
+// A read the drive did not carry out, or whose answer ends before the
+// settings byte, shows no settings and fails: nothing passes for a setting.
+TEST_F(Cli, AReadWithoutTheSettingsByteShowsNoSettings) {
+  const struct {
+    std::uint8_t status;
+    std::uint32_t returned;
+    const char* said;
+  } cases[] = {
+      {0x18, 128, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out"},
+      {0x08, 128, "status 08h (BUSY)"},
+      {0x00, 6, "the response ended before the settings byte"},
+  };
+  for (const auto& c : cases) {
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    sim::DriveConfig& drive = local.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00)).Config();
+    drive.statusWithoutSense = c.status;
+    drive.settingsLength = c.returned;
+    EXPECT_EQ(RunBitset({"show", "/dev/sg1"}, user, local, test::NoDeviceTree()), kExitDriveRefused);
+    EXPECT_EQ(user.results.size(), 1u) << "the device line only";
+    EXPECT_NE(user.AllMessages().find(c.said), std::string::npos) << user.AllMessages();
+    EXPECT_EQ(RunBitset({"set", "/dev/sg1", "--plus-r", "dvd+r", "--yes"}, user, local,
+                        test::NoDeviceTree()),
+              kExitDriveRefused);
+    EXPECT_EQ(local.Drive("/dev/sg1")->Commands().size(), 4u) << "INQUIRY and read, twice; no write";
   }
 }
 

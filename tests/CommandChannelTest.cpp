@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceInfo.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "scsi/AspiLibrary.h"
@@ -16,7 +17,7 @@ using memory::DeviceEvent;
 class CommandByteTest : public ::testing::Test {
  protected:
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   const ScsiPassThroughDirect& Request() const { return channel.Request().request; }
 };
 
@@ -78,7 +79,7 @@ class ChannelTest : public ::testing::Test {
   }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   CDeviceInfo device;
 };
 
@@ -115,7 +116,7 @@ TEST_F(ChannelTest, ReopeningClosesTheOldHandleFirst) {
 TEST_F(ChannelTest, OpenDriveOnTheAspiSideOpensNothing) {
   platform.SetVersion(test::kWindows, 4, 10);
   platform.AddDrive('D');
-  CScsiPassThrough aspiSide;  // the route is the one of the platform the channel is made on
+  CScsiPassThrough aspiSide{RouteFor(GetPlatformClass())};  // the route is the one of the platform the channel is made on
   EXPECT_EQ(aspiSide.OpenDrive("D:"), 1);
   EXPECT_TRUE(platform.DeviceEvents().empty());
   EXPECT_FALSE(aspiSide.IsDriveOpen());
@@ -189,7 +190,7 @@ TEST_F(ChannelTest, CurrentAndDeferredSenseBothFail) {
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D', test::PlainCdRom());
     drives.SetSenseResponseCode('D', static_cast<std::uint8_t>(code));
-    CScsiPassThrough fresh;
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
     fresh.BindDevice(&device);
     std::strcpy(device.DriveName, "D:");
     std::uint8_t response[128] = {};
@@ -256,7 +257,7 @@ TEST_F(ChannelTest, StatusOtherThanGoodFailsTheCommand) {
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D');
     drives.ReportStatusWithoutSense('D', status);
-    CScsiPassThrough fresh;
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
     std::strcpy(device.DriveName, "D:");
     fresh.BindDevice(&device);
     EXPECT_EQ(QueryBookSettings(fresh), -1) << int{status};
@@ -272,7 +273,7 @@ TEST_F(ChannelTest, AReadEndingBeforeTheSettingsByteFails) {
     memory::MemoryPlatform drives;
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D', test::QsiWriter("BX03", 0x00)).Config().settingsLength = returned;
-    CScsiPassThrough fresh;
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
     std::strcpy(device.DriveName, "D:");
     fresh.BindDevice(&device);
     EXPECT_EQ(QueryBookSettings(fresh), returned > 6 ? 0 : -1) << returned;
