@@ -25,13 +25,13 @@ SystemPaths PathsFromEnvironment() {
 
 // Results that could not all be written (a full disk, a closed pipe) are a
 // failure, whatever the command did.
-int OutputWritten(int exit) {
+int OutputWritten(const StandardConsole& console, int exit) {
   errno = 0;
   std::cout.flush();
-  if (!std::cout.fail() && std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit;
-  const int error = errno;
-  std::cerr << "bitset: cannot write the results: "
-            << (error != 0 ? std::strerror(error) : "write error") << std::endl;
+  int error = console.WriteError();
+  if (error == 0 && std::cout.fail()) error = errno != 0 ? errno : EIO;
+  if (error == 0) return exit;
+  std::cerr << "bitset: cannot write the results: " << std::strerror(error) << std::endl;
   return exit == kExitSuccess ? kExitUnexpected : exit;
 }
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     StandardConsole console;
     KernelSgDriver driver;
-    return OutputWritten(RunBitset(arguments, console, driver, PathsFromEnvironment()));
+    return OutputWritten(console, RunBitset(arguments, console, driver, PathsFromEnvironment()));
   } catch (const std::exception& error) {
     std::cerr << "bitset: " << error.what() << std::endl;
   }
