@@ -42,11 +42,14 @@ bool WaitForCompletion(Platform& platform, EventHandle event) {
 struct AspiExchange {
   SrbExecScsiCmd srb;
   std::vector<std::uint8_t> data;
+  AspiExchange* nextKept = nullptr;
 };
 
+// Chained without allocating, so that keeping a request cannot fail.
 void KeepWhileTheLibraryMayWrite(std::unique_ptr<AspiExchange> exchange) {
-  static std::vector<std::unique_ptr<AspiExchange>> abandoned;
-  abandoned.push_back(std::move(exchange));
+  static AspiExchange* kept = nullptr;
+  exchange->nextKept = kept;
+  kept = exchange.release();
 }
 
 }  // namespace
@@ -98,16 +101,17 @@ CommandStatus AspiCommandStatus(const SrbExecScsiCmd& srb) {
 
 CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
   Platform& platform = GetPlatform();
+  // Allocated first: nothing after the event is made can fail to allocate.
+  auto exchange = std::make_unique<AspiExchange>();
+  auto* data = static_cast<std::uint8_t*>(request.buffer);
+  if (data != nullptr) exchange->data.assign(data, data + request.length);
   EventHandle event = platform.CreateEvent(true, false);
   // Without an event the request could never be waited for: send nothing.
   if (event == nullptr) return kAspiErrorStatus;
   platform.ResetEvent(event);
 
-  auto exchange = std::make_unique<AspiExchange>();
   SrbExecScsiCmd& srb = exchange->srb;
   std::memset(&srb, 0, sizeof srb);
-  auto* data = static_cast<std::uint8_t*>(request.buffer);
-  if (data != nullptr) exchange->data.assign(data, data + request.length);
   srb.SRB_Cmd = kScExecScsiCmd;
   srb.SRB_HaId = request.hostAdapter;
   srb.SRB_Flags = static_cast<std::uint8_t>(request.flags | kSrbEventNotify);

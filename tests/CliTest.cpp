@@ -141,6 +141,34 @@ TEST_F(Cli, AReadWithoutTheSettingsByteShowsNoSettings) {
   }
 }
 
+// --dry-run stops before the first write; --verbose shows every command and
+// its outcome on standard error, after the program's name.
+TEST_F(Cli, DryRunAndVerbose) {
+  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x02));
+  driver.AddDrive("/dev/sg2", test::PlainCdRom());
+  EXPECT_EQ(Run({"-v", "set", "/dev/sg1", "--plus-r", "dvd-rom", "--plus-rw", "dvd+rw", "-n"}),
+            kExitSuccess);
+  EXPECT_EQ(Cdbs("/dev/sg1"), (std::vector<std::string>{kInquiry, kRead}));
+  EXPECT_EQ(driver.Drive("/dev/sg1")->Config().settings, 0x02);
+  const std::string said = console.AllMessages();
+  for (const char* line : {"bitset: cdb: 12 00 00 00 4A 00 (from drive, 74 bytes)\n"
+                           "bitset: status: 00h (GOOD), 36 bytes transferred\n",
+                           "bitset: cdb: F3 0F 02 00 00 00 07 00 80 00 00 00 (from drive, 128 bytes)\n",
+                           "bitset: DVD+R media: DVD+R -> DVD-ROM\nbitset: DVD+RW media: DVD-ROM -> DVD+RW\n"
+                           "bitset: Dry run: nothing was sent to the drive\n"}) {
+    EXPECT_NE(said.find(line), std::string::npos) << line << said;
+  }
+  console.messages.clear();
+  EXPECT_EQ(Run({"-vv", "show", "/dev/sg2"}), kExitDriveRefused);
+  EXPECT_NE(console.AllMessages().find(
+                "bitset: status: 02h (CHECK CONDITION), 0 bytes transferred\n"
+                "bitset: sense: 70 00 05 00 00 00 00 0A 00 00 00 00 20 00 00 00 00 00 (key 5h "
+                "ILLEGAL REQUEST, ASC 20h, ASCQ 00h)\n"),
+            std::string::npos)
+      << console.AllMessages();
+  EXPECT_NE(console.AllMessages().find("bitset: data in: 05 00 02 02 1F"), std::string::npos);
+}
+
 TEST_F(Cli, ShowAsJsonLines) {
   driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0xFF));
   EXPECT_EQ(Run({"show", "/dev/sg1", "--json"}), kExitSuccess);
