@@ -26,6 +26,11 @@ bool CarriesDataToDrive(std::uint8_t opcode) {
   }
 }
 
+// The SCSI status: CHECK CONDITION with sense data, or the drive's own.
+std::uint8_t Status(const CommandResult& result) {
+  return result.checkCondition ? kCheckCondition : result.status;
+}
+
 struct Buffers {
   std::vector<iovec> pieces;  // iov_base: offsets into the mapping
   std::size_t length = 0;
@@ -73,7 +78,7 @@ std::string LogLine(const std::uint8_t* cdb, std::size_t cdbLength, Direction di
   const char* way = direction == Direction::FromDrive ? "in"
                     : direction == Direction::ToDrive ? "out" : "none";
   std::snprintf(text, sizeof text, " dir=%s len=%zu status=%02X", way, length,
-                result.checkCondition ? kCheckCondition : 0);
+                Status(result));
   line += text;
   if (result.checkCondition) {
     std::snprintf(text, sizeof text, " sense=%Xh/%02Xh/%02Xh", result.sense.key, result.sense.asc,
@@ -110,11 +115,11 @@ std::string AnswerTcmuCommand(DriveModel& drive, std::uint8_t* mapping, std::siz
   if (direction == Direction::FromDrive) Scatter(mapping, buffers, data.data(), result.transferred, true);
 
   std::memset(&entry.rsp, 0, sizeof entry.rsp);
-  entry.rsp.scsi_status = result.checkCondition ? kCheckCondition : 0;
+  entry.rsp.scsi_status = Status(result);
   if (result.checkCondition) {
     DriveModel::WriteSense(result.sense, reinterpret_cast<std::uint8_t*>(entry.rsp.sense_buffer),
                            sizeof entry.rsp.sense_buffer);
-  } else if (readLength && direction == Direction::FromDrive) {
+  } else if (result.status == 0 && readLength && direction == Direction::FromDrive) {
     entry.uflags |= tcmu::kUflagReadLength;
     entry.rsp.read_len = result.transferred;
   }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterDiscovery.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -47,14 +48,14 @@ void CheckNames(const std::uint8_t* data, std::size_t size) {
 
 void CheckWalk(fuzz::Input& input) {
   FuzzedDriveStrings platform(input);
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   DeviceList list;
   WalkDriveLetters(channel, list);
   for (const CDeviceInfo* device : list) {
     fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
     fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E', "only drives that answered are listed");
   }
-  fuzz::Require(channel.BoundDevice() == nullptr || list.Contains(channel.BoundDevice()),
+  fuzz::Require(channel.BoundDevice() == nullptr || list.Find(channel.BoundDevice()) != nullptr,
                 "the channel is bound to a listed drive or to none");
   for (const memory::DeviceEvent& event : platform.DeviceEvents()) {
     if (event.kind != memory::DeviceEvent::Open && event.kind != memory::DeviceEvent::OpenFailed) continue;
