@@ -69,12 +69,18 @@ def command_name(line):
     return cdb[0]
 
 
+def shows_dvd_rom(settings, bit):
+    """The book type a settings byte reports, as the program reads it: a bit
+    set means DVD-ROM, and 00h (no bit at all) reads as DVD-ROM for +R."""
+    return bool(settings & bit) or (bit == 1 and settings == 0)
+
+
 def changes(before, plus_r=None, plus_rw=None):
     """The write commands of a set from settings `before`: one per book type
     that really changes (choices: True for DVD-ROM), and the settings after."""
     writes, after = [], before
     for choice, bit, on, off in ((plus_r, 1, "D1", "D0"), (plus_rw, 2, "E2", "E0")):
-        if choice is None or bool(before & bit) == choice:
+        if choice is None or shows_dvd_rom(before, bit) == choice:
             continue
         writes.append("write " + (on if choice else off))
         after = after | bit if choice else after & ~bit
@@ -126,28 +132,30 @@ def show_cases(user):
 
 
 def set_cases(user):
-    rows = [  # name, settings before, +R, +RW (True: DVD-ROM), node
-        ("plus-r", 0x00, True, None, "sr"),
-        ("plus-rw", 0x00, None, True, "sr"),
-        ("both", 0x00, True, True, "sr"),
-        ("both-back", 0x03, False, False, "sg"),
-        ("one-of-two", 0x01, True, True, "sr"),
-        ("unchanged", 0x01, True, None, "sg"),
+    rows = [  # name, settings before, +R, +RW (True: DVD-ROM), node, phrase of stderr
+        ("plus-r", 0x02, True, None, "sr", ()),
+        ("plus-rw", 0x01, None, True, "sr", ()),
+        ("both", 0x02, True, False, "sr", ()),
+        ("plus-r-back", 0x03, False, None, "sg", ()),
+        ("plus-rw-back", 0x03, None, False, "sg", ()),
+        ("one-of-two", 0x01, True, True, "sr", ()),
+        ("unchanged", 0x03, True, True, "sg", ()),
+        ("byte-00h", 0x00, True, None, "sg", ("00h",)),
     ]
     cases = []
-    for name, before, plus_r, plus_rw, node in rows:
+    for name, before, plus_r, plus_rw, node, err in rows:
         writes, after = changes(before, plus_r, plus_rw)
         command = f"bitset set @model.{node}{set_options(plus_r, plus_rw)} --yes"
         case = Case(f"set.{user}.{name}", user, command, SUCCESS, drive=f"settings={before:#04x}",
                     commands=["INQUIRY", "read"] + writes + (["read"] if writes else []),
-                    settings=after, out=(f"settings byte: {after:02X}h",))
+                    settings=after, out=(f"settings byte: {after:02X}h",), err=err)
         if user == "outsider":
             case.exit, case.commands, case.settings, case.out = NO_DEVICE, [], before, ()
             case.err, case.check = ("Permission denied",), names_a_node_of("model")
         cases.append(case)
     if user != "outsider":
         cases.append(Case(f"set.{user}.no-terminal", user, "bitset set @model.sr --plus-r dvd-rom",
-                          CANCELLED, drive="settings=0x00", settings=0x00,
+                          CANCELLED, drive="settings=0x02", settings=0x02,
                           check=nothing_written, err=("--yes",)))
         for drive in QEMU_DRIVES:
             cases.append(Case(f"set.{user}.{drive}", user,
@@ -160,15 +168,15 @@ def firmware_cases(user):
     """The drive with firmware BX02: listed and shown, never written."""
     if user == "outsider":
         return []
-    bx02 = "revision=BX02;settings=0x00"
+    bx02 = "revision=BX02;settings=0x02"
     return [
         Case(f"bx02.{user}.list", user, "bitset list", SUCCESS, drive=bx02, out=("BX02",)),
         Case(f"bx02.{user}.show", user, "bitset show @model.sr", SUCCESS, drive=bx02,
-             commands=["INQUIRY", "read"], out=("settings byte: 00h",)),
+             commands=["INQUIRY", "read"], out=("settings byte: 02h",)),
         Case(f"bx02.{user}.set", user, "bitset set @model.sr --plus-r dvd-rom --plus-rw dvd-rom --yes",
-             FIRMWARE, drive=bx02, settings=0x00, check=nothing_written),
+             FIRMWARE, drive=bx02, settings=0x02, check=nothing_written),
         Case(f"bx02.{user}.no-terminal", user, "bitset set @model.sg --plus-r dvd-rom", FIRMWARE,
-             drive=bx02, settings=0x00, check=nothing_written),
+             drive=bx02, settings=0x02, check=nothing_written),
     ]
 
 
@@ -177,7 +185,7 @@ def other_cases():
         Case("nodes", "root", "stat -c '%U:%G %a %n' /dev/sr* /dev/sg*", SUCCESS,
              check=nodes_as_udev_leaves_them),
         Case("dry-run", "root", "bitset set @model.sr -n --plus-r dvd-rom --plus-rw dvd-rom",
-             SUCCESS, drive="settings=0x00", commands=["INQUIRY", "read"], settings=0x00),
+             SUCCESS, drive="settings=0x02", commands=["INQUIRY", "read"], settings=0x02),
         Case("usage", "root", "bitset set", USAGE, commands=[]),
         Case("no-such-node", "root", "bitset show /dev/sr9", NO_DEVICE, commands=[]),
         Case("not-scsi", "root", "bitset show /dev/null", NOT_CD_DVD, commands=[]),
