@@ -14,4 +14,4 @@ target_link_options(tcmu_handler PRIVATE -static)
 add_test(NAME kernel.journey
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/kernel/journey.py
                  $<TARGET_FILE:bitset_static> $<TARGET_FILE:tcmu_handler>)
-set_tests_properties(kernel.journey PROPERTIES LABELS kernel SKIP_RETURN_CODE 77 TIMEOUT 240)
+set_tests_properties(kernel.journey PROPERTIES LABELS kernel SKIP_RETURN_CODE 77 TIMEOUT 180)

@@ -18,8 +18,10 @@ constexpr std::uint8_t kMediumNotPresent = 0x3A;
 
 // An F3h CDB is 12 bytes as sent, but Linux's SCSI target (LIO) passes its
 // user-space backstores only as many CDB bytes as the opcode's group implies:
-// 10 for group 7 (E0h-FFh). Bytes 10 and 11 are zero in every F3h command
-// and nothing is lost, so the drive takes both lengths.
+// 10 for group 7 (E0h-FFh). What the commands carry is within the first ten
+// (the function, the read's length in bytes 7-8, the write's value in byte
+// 3); bytes 10 and 11 are zero in every F3h command. So the drive takes both
+// lengths, and a 12-byte CDB still reaches a drive behind ATAPI or SG_IO.
 bool IsVendorCdbLength(std::size_t length) { return length == 10 || length == 12; }
 
 // Page 2Ah, the capabilities and mechanical status of a DVD writer with a

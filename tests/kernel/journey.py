@@ -184,6 +184,8 @@ def other_cases():
     return [
         Case("nodes", "root", "stat -c '%U:%G %a %n' /dev/sr* /dev/sg*", SUCCESS,
              check=nodes_as_udev_leaves_them),
+        Case("kernel-view", "root", "cat /proc/sys/dev/cdrom/info", SUCCESS,
+             check=kernel_took_the_capabilities),
         Case("dry-run", "root", "bitset set @model.sr -n --plus-r dvd-rom --plus-rw dvd-rom",
              SUCCESS, drive="settings=0x02", commands=["INQUIRY", "read"], settings=0x02),
         Case("usage", "root", "bitset set", USAGE, commands=[]),
@@ -244,6 +246,20 @@ def names_a_node_of(drive):
 def nothing_written(run, nodes):
     written = [name for name in run.commands if name.startswith("write")]
     return f"written: {written}" if written else None
+
+
+def kernel_took_the_capabilities(run, nodes):
+    """The kernel's view of the simulated drive, from its answers to the
+    scan (MODE SENSE page 2Ah, GET CONFIGURATION): a DVD writer with a tray."""
+    table = {line.split(":")[0]: line.split(":", 1)[1].split() for line in run.out if ":" in line}
+    names = table.get("drive name", [])
+    model = nodes["model"][0].replace("/dev/", "")
+    if model not in names:
+        return f"{model} not in the kernel's table: {names}"
+    column = names.index(model)
+    wrong = [row for row in ("Can read DVD", "Can write DVD-R", "Can write CD-RW", "Can open tray",
+                             "Can play audio") if table.get(row, [])[column:column + 1] != ["1"]]
+    return f"the kernel does not see the drive's capabilities: {wrong}" if wrong else None
 
 
 def nodes_as_udev_leaves_them(run, nodes):
@@ -353,6 +369,13 @@ def write_plan(cases, path):
             plan.write("\t".join((case.id, case.user, case.drive, case.command)) + "\n")
 
 
+def read_file(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path, errors="replace") as file:
+        return file.read()
+
+
 def show_run(case, run, nodes):
     print(f"--- {case.id} ({case.user}): {resolve(case.command, nodes)}")
     if run:
@@ -376,9 +399,8 @@ def main():
         if guest.returncode == SKIPPED:
             print("SKIPPED: QEMU or the kernel cannot run here (install-deps.sh installs them)")
             return SKIPPED
-        read = lambda name: open(os.path.join(work, name), errors="replace").read() \
-            if os.path.exists(os.path.join(work, name)) else ""
-        results, trace, console = read("results"), read("trace"), read("console")
+        results, trace, console = (read_file(os.path.join(work, name))
+                                   for name in ("results", "trace", "console"))
     runs, nodes = parse_results(results)
     print(f"guest: {seconds:.1f} s, {len(runs)} runs; drives: {nodes}")
     faults = 0
