@@ -224,6 +224,9 @@ def model_in_json(run, nodes):
         return f"its sr node is not named: {model}"
     if len(devices) != len(DRIVES):
         return f"{len(devices)} devices listed, not {len(DRIVES)}"
+    qemu = [devices.get(nodes[drive][1], {}) for drive in QEMU_DRIVES]
+    if any(entry.get("type") != 5 or entry.get("vendor") != "QEMU" for entry in qemu):
+        return f"QEMU's drives are not CD/DVD drives of vendor QEMU: {qemu}"
     return None
 
 
