@@ -39,7 +39,7 @@ class Case:
     command: str
     exit: int
     drive: str = "-"             # config of the simulated drive the case starts with
-    commands: list = None        # the simulated drive's log, named (see CommandName)
+    commands: list = None        # the simulated drive's log, named (see command_name)
     settings: int = None         # its settings byte afterwards
     out: tuple = ()              # phrases of standard output
     err: tuple = ()              # phrases of standard error
