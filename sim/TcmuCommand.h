@@ -34,28 +34,32 @@ struct Mailbox {
 } __attribute__((packed));
 static_assert(offsetof(Mailbox, cmd_head) == 12 && offsetof(Mailbox, cmd_tail) == 64, "mailbox");
 
+struct Request {
+  std::uint32_t iov_cnt;
+  std::uint32_t iov_bidi_cnt;
+  std::uint32_t iov_dif_cnt;
+  std::uint64_t cdb_off;  // offsets into the mapping, as are the iov_base
+  std::uint64_t pad1;
+  std::uint64_t pad2;
+  std::uint8_t iov[1];    // iov_cnt struct iovec
+};                        // not packed: cdb_off is aligned within it
+
+struct Response {
+  std::uint8_t scsi_status;
+  std::uint8_t pad1;
+  std::uint16_t pad2;
+  std::uint32_t read_len;
+  std::uint8_t sense_buffer[96];
+} __attribute__((packed));
+
 struct Entry {
   std::uint32_t len_op;  // the entry's length, the opcode in its low bits
   std::uint16_t cmd_id;
   std::uint8_t kflags;
   std::uint8_t uflags;
   union {
-    struct {
-      std::uint32_t iov_cnt;
-      std::uint32_t iov_bidi_cnt;
-      std::uint32_t iov_dif_cnt;
-      std::uint64_t cdb_off;  // offsets into the mapping, as are the iov_base
-      std::uint64_t pad1;
-      std::uint64_t pad2;
-      std::uint8_t iov[1];    // iov_cnt struct iovec
-    } req;                    // not packed: cdb_off is aligned within it
-    struct {
-      std::uint8_t scsi_status;
-      std::uint8_t pad1;
-      std::uint16_t pad2;
-      std::uint32_t read_len;
-      std::uint8_t sense_buffer[96];
-    } __attribute__((packed)) rsp;
+    Request req;
+    Response rsp;
   };
 } __attribute__((packed));
 static_assert(offsetof(Entry, req.cdb_off) == 24 && offsetof(Entry, req.iov) == 48, "request");
