@@ -30,7 +30,7 @@ set_tests_properties(sgio_preload PROPERTIES ENVIRONMENT
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(BITSET_WIN64_DIR ${CMAKE_CURRENT_SOURCE_DIR}/build/win64 CACHE PATH
     "The win64 build whose Bitset.exe the Wine tests run")
-foreach(journey PassThroughRoute AspiRoute Screen Help)
+foreach(journey PassThroughRoute AspiRoute Screen Help RunScript)
   add_test(NAME wine.${journey}
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/journeys.py ${journey})
   set_tests_properties(wine.${journey} PROPERTIES
