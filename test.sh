@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
+./scripts/package-deb.sh
 ctest --preset host
 # The fuzz targets, briefly: a fixed number of runs each from their corpus.
 ./scripts/build.sh fuzz
