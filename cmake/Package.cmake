@@ -19,6 +19,17 @@ file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/res/Bitset.rc BITSET_PRIVATE_BUILD
      REGEX "VALUE \"PrivateBuild\", \"V[0-9.]+\"")
 string(REGEX REPLACE ".*\"V([0-9.]+)\".*" "\\1" BITSET_VERSION "${BITSET_PRIVATE_BUILD}")
 
+# The release build hardened as Debian builds its packages (dpkg-buildflags):
+# checked string and memory functions, stack protector, read-only
+# relocations bound at start.
+if(NOT BITSET_SANITIZE)
+  foreach(target bitset_core linux_platform bitset_cli bitset)
+    target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
+    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+  endforeach()
+  target_link_options(bitset PRIVATE -Wl,-z,relro,-z,now)
+endif()
+
 # Compressed as Debian wants it: best compression, no name or time stamp.
 set(BITSET_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/bitset.1.gz)
 add_custom_command(
@@ -55,7 +66,6 @@ set(CPACK_PACKAGE_VERSION ${BITSET_VERSION})
 set(CPACK_PACKAGE_CONTACT "Bitset maintainers <bitset@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and change the book type of QSI / Nu-Tek DVD writers")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n"
     "bitset reads and changes the book type (bitsetting) that QSI / Nu-Tek\n"
     "DVD writers write on DVD+R and DVD+RW discs: DVD+R or DVD-ROM, and\n"
     "DVD+RW or DVD-ROM. Discs recorded as DVD-ROM play in many players that\n"
