@@ -661,19 +661,24 @@ class ScriptSession(Session):
                 BITSET_RUN_DIR=os.path.join(self.dir, "run"), BITSET_SGIO_PRELOAD=PRELOAD,
                 **script_env))
         deadline = time.time() + 60
-        while b"Waiting for Bitset.exe" not in open(out_path, "rb").read():
+        while "Waiting for Bitset.exe" not in self.script_output():
             if self.process.poll() is not None or time.time() > deadline:
+                self.close()
                 raise AssertionError("run-wine.sh %s did not start Bitset.exe:\n%s"
-                                     % (options, open(out_path, "rb").read().decode()))
+                                     % (options, self.script_output()))
             time.sleep(0.2)
         shutil.copy(os.path.join(WIN64_DIR, "tests", "BitsetDriver.exe"), self.program_dir)
+
+    def script_output(self):
+        with open(os.path.join(self.dir, "run-wine.out"), "rb") as output:
+            return output.read().decode("utf-8", "replace")
 
 
 class RunScript(Journey):
     """Help opens from ./run.sh, whichever drive the script gives the program."""
 
     def test_help_opens_with_every_option_of_run_wine(self):
-        device = os.path.join(WORK, "RunScript-drive", "sr0")
+        device = os.path.join(WORK, "RunScript-device", "sr0")
         os.makedirs(os.path.dirname(device), exist_ok=True)
         open(device, "wb").close()
         for options, script_env in (
@@ -685,8 +690,7 @@ class RunScript(Journey):
                 s = ScriptSession("RunScript-" + ("".join(options[:1]).strip("-") or "plain"),
                                   options, script_env)
                 try:
-                    out = open(os.path.join(s.dir, "run-wine.out")).read()
-                    self.assertIn(os.path.join(ROOT, "help", "booktype.htm"), out)
+                    self.assertIn(os.path.join(ROOT, "help", "booktype.htm"), s.script_output())
                     s.drive("wait-window")
                     window, = s.drive("click", HELP_BUTTON, "wait-help", HELP_TITLE, 20000)
                     self.assertEqual(HELP_TITLE, window["title"])
