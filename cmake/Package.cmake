@@ -56,7 +56,7 @@ add_custom_command(
 add_custom_target(bitset_changelog DEPENDS ${BITSET_CHANGELOG})
 add_dependencies(bitset bitset_changelog)
 set(BITSET_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/bitset)
-file(GLOB BITSET_HELP_PAGES ${CMAKE_CURRENT_SOURCE_DIR}/help/*.htm)
+file(GLOB BITSET_HELP_PAGES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/help/*.htm)
 install(FILES ${BITSET_HELP_PAGES} help/style.css DESTINATION ${BITSET_DOC_DIR}/html)
 install(FILES ${BITSET_CHANGELOG} packaging/copyright DESTINATION ${BITSET_DOC_DIR})
 
