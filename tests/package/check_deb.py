@@ -125,7 +125,8 @@ class DebianPackage(unittest.TestCase):
             (["bitset", "set", "--plus-r", "=", "dvd-rom", "/dev/sr"], "/dev/sr0"),
         ]
         # Device nodes of its own: a private /dev in a mount namespace.
-        setup = "mount -t tmpfs none /dev && touch /dev/sg0 /dev/sg1 /dev/sr0 /dev/sda && "
+        setup = ("mount -t tmpfs none /dev && ln -s /proc/self/fd /dev/fd && "
+                 "touch /dev/sg0 /dev/sg1 /dev/sr0 /dev/sda && ")
         for words, expected in rows:
             command = setup + "exec bash -c '%s' - %s %s" % (
                 script, self.installed(COMPLETION), " ".join("'%s'" % w for w in words))
