@@ -23,9 +23,13 @@ string(REGEX REPLACE ".*\"V([0-9.]+)\".*" "\\1" BITSET_VERSION "${BITSET_PRIVATE
 # checked string and memory functions, stack protector, read-only
 # relocations bound at start.
 if(NOT BITSET_SANITIZE)
-  foreach(target bitset_core linux_platform bitset_cli bitset)
-    target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
-    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+  get_property(BITSET_TARGETS DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS BITSET_TARGETS)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "EXECUTABLE")
+      target_compile_definitions(${target} PRIVATE _FORTIFY_SOURCE=2)
+      target_compile_options(${target} PRIVATE -fstack-protector-strong)
+    endif()
   endforeach()
   target_link_options(bitset PRIVATE -Wl,-z,relro,-z,now)
 endif()
