@@ -90,7 +90,7 @@ class CDvdInfoDlg : public CDialog {
   void DiscardRecord(CDeviceInfo* device);
 
   CAspiLibrary m_aspiLibrary;
-  CScsiPassThrough m_channel;
+  CScsiPassThrough m_channel{RouteFor(GetPlatformClass())};  // asks which Windows runs, once
   DeviceList m_deviceList;
   CDeviceInfo* m_selectedDevice = nullptr;
   CFont m_font;

@@ -26,10 +26,10 @@ bool CDvdInfoDlg::EnumerateSptiDrives() {
   try {
     const bool walked = WalkDriveLetters(m_channel, m_deviceList);
     // Each record was selected, as it was bound, for its own question.
-    m_selectedDevice = m_channel.BoundDevice();
+    m_selectedDevice = m_deviceList.Find(m_channel.BoundDevice());
     return walked && FillDriveBox(DriveLetterLine) > 0;
   } catch (CFileException* exception) {
-    m_selectedDevice = m_channel.BoundDevice();
+    m_selectedDevice = m_deviceList.Find(m_channel.BoundDevice());
     MessageBox(FormatString("Fatal Error In SPTI, try changing to ASPI, Exception %d",
                             ExceptionNumber(exception)));
     exception->Delete();

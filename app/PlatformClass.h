@@ -3,6 +3,8 @@
 // drives are reached through the ASPI library.
 #pragma once
 
+#include "scsi/ScsiRoute.h"
+
 using PlatformClass = int;
 
 constexpr PlatformClass kPlatformUnknown = -1;     // the version query failed
@@ -21,3 +23,7 @@ PlatformClass GetPlatformClass();
 PlatformClass ClassifyPlatform(const OsVersionInfo& version);
 // The route through the system's own pass-through (SPTI), else ASPI.
 inline bool UsesSpti(PlatformClass platformClass) { return platformClass >= kPlatformNt4; }
+// The command channel's route for the running Windows.
+inline ScsiRoute RouteFor(PlatformClass platformClass) {
+  return UsesSpti(platformClass) ? ScsiRoute::PassThrough : ScsiRoute::Aspi;
+}

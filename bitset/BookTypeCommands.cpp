@@ -27,6 +27,8 @@ int QueryBookSettings(CScsiPassThrough& channel) {
       kCommandSucceeded) {
     return -1;
   }
+  // A response that ends before the settings byte reports no setting.
+  if (channel.BytesTransferred() <= kSettingsByte) return -1;
   return response[kSettingsByte];
 }
 

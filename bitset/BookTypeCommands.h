@@ -15,7 +15,7 @@ std::uint8_t PlusRValueByte(int choice);
 std::uint8_t PlusRwValueByte(int choice);
 
 // The read command F3 0F: the bound drive's settings byte (0 to 255), or -1
-// when the command fails.
+// when the command fails or its response ends before the settings byte.
 int QueryBookSettings(CScsiPassThrough& channel);
 
 // The write command F3 0E with one value byte (D0h, D1h, E0h or E2h), no

@@ -1,10 +1,12 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
@@ -13,14 +15,12 @@
 #include "cli/ExitCodes.h"
 #include "cli/NodeSession.h"
 #include "cli/Report.h"
-#include "platform/linux/LinuxPlatform.h"
+#include "scsi/SgDriver.h"
 
 namespace {
 
-using linuxplatform::LinuxPlatform;
-
 struct Run {
-  LinuxPlatform& platform;
+  SgDriver& driver;
   Console& console;
   Report& report;
   const CommandLine& line;
@@ -35,13 +35,27 @@ std::vector<std::string> OtherNodes(const DeviceNode& device, const std::string&
   return others;
 }
 
-// The first of the device's nodes that opens, or null; `why` then tells
-// why the first could not be opened.
-std::unique_ptr<NodeSession> OpenFirst(Run& run, const DeviceNode& device, std::string& why) {
+TraceSettings Trace(Run& run) {
+  Report& report = run.report;
+  return TraceSettings{run.line.verbose, [&report](const std::string& line) { report.Message(line); }};
+}
+
+// Why the first node tried could not be opened: "/dev/sg0: cannot open: ...".
+struct OpenFailure {
+  std::string node;
+  std::string why;
+  std::string Text() const { return node + ": " + why; }
+};
+
+// The first of the device's nodes that opens, or null with the failure of
+// the first node tried.
+std::unique_ptr<NodeSession> OpenFirst(Run& run, const DeviceNode& device, OpenFailure& failure) {
   for (const std::string& path : device.paths) {
-    auto session = std::make_unique<NodeSession>(run.platform, path);
+    auto session = std::make_unique<NodeSession>(run.driver, path, Trace(run));
     if (session->Open()) return session;
-    if (why.empty()) why = "cannot open: " + DescribeFailure(session->Failure(), path);
+    if (failure.node.empty()) {
+      failure = {path, "cannot open: " + DescribeFailure(session->Failure(), path)};
+    }
   }
   return nullptr;
 }
@@ -49,11 +63,11 @@ std::unique_ptr<NodeSession> OpenFirst(Run& run, const DeviceNode& device, std::
 // Lists the device if it answers the INQUIRY as a CD/DVD or WORM device. A
 // node that cannot be used is named, unless sysfs shows it is no CD/DVD.
 bool ListDevice(Run& run, const DeviceNode& device) {
-  std::string why;
-  const std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  OpenFailure failure;
+  const std::unique_ptr<NodeSession> session = OpenFirst(run, device, failure);
   if (session == nullptr) {
     const bool otherKind = device.sysfsType >= 0 && !IsListedType(device.sysfsType);
-    if (!otherKind) run.report.Unusable(device.paths.front(), why);
+    if (!otherKind) run.report.Unusable(failure.node, failure.why);
     return false;
   }
   if (!session->Inquire()) {
@@ -66,24 +80,46 @@ bool ListDevice(Run& run, const DeviceNode& device) {
   return true;
 }
 
+// What to check when no drive was found, and which nodes were tried.
+void NoDeviceFound(Run& run, const std::vector<DeviceNode>& devices) {
+  run.report.Message("No CD/DVD or WORM device found");
+  std::string tried;
+  for (const DeviceNode& device : devices) {
+    for (const std::string& path : device.paths) tried += (tried.empty() ? "" : ", ") + path;
+  }
+  run.report.Message(tried.empty() ? "nodes tried: none, " + run.paths.dev + " has no sg* or sr* node"
+                                   : "nodes tried: " + tried);
+  run.report.Message("check that the drive is connected and switched on, that the SCSI generic "
+                     "driver is loaded (modprobe sg), and that your user may read and write the "
+                     "nodes (group cdrom; ls -l /dev/sg* /dev/sr*)");
+}
+
 int List(Run& run) {
   int listed = 0;
-  for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
+  const std::vector<DeviceNode> devices = FindDeviceNodes(run.paths);
+  for (const DeviceNode& device : devices) {
     if (ListDevice(run, device)) ++listed;
   }
   if (listed > 0) return kExitSuccess;
-  run.report.Message("No CD/DVD or WORM device found");
+  NoDeviceFound(run, devices);
   return kExitNoDevice;
 }
 
+// The path with its links resolved, or as given when it cannot be.
+std::string Resolved(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::canonical(path, error);
+  return error ? path : resolved.string();
+}
+
 // The device of the command line with all its nodes, the SCSI generic node
-// first: given /dev/sr0, the commands go through the drive's /dev/sg* node,
-// which passes them without root rights.
+// first: given /dev/sr0 (or a link to it), the commands go through the
+// drive's /dev/sg* node, which passes them without root rights.
 DeviceNode DeviceOf(const Run& run) {
+  const std::string wanted = Resolved(run.line.device);
   for (const DeviceNode& device : FindDeviceNodes(run.paths)) {
     for (const std::string& path : device.paths) {
-      std::error_code error;
-      if (std::filesystem::equivalent(path, run.line.device, error)) return device;
+      if (Resolved(path) == wanted) return device;
     }
   }
   return DeviceNode{{run.line.device}, std::string(), -1};
@@ -92,11 +128,11 @@ DeviceNode DeviceOf(const Run& run) {
 // Opens the device of the command line and questions it: null after the
 // message of a failure, whose exit code is then in `exit`.
 std::unique_ptr<NodeSession> OpenCdDvd(Run& run, const DeviceNode& device, int& exit) {
-  std::string why;
-  std::unique_ptr<NodeSession> session = OpenFirst(run, device, why);
+  OpenFailure failure;
+  std::unique_ptr<NodeSession> session = OpenFirst(run, device, failure);
   exit = kExitNoDevice;
   if (session == nullptr) {
-    run.report.Message(run.line.device + ": " + why);
+    run.report.Message(failure.Text());
     return nullptr;
   }
   const std::string& node = session->Node();
@@ -141,29 +177,35 @@ int Show(Run& run) {
 
 // One book type that set changes: the +R or the +RW setting.
 struct Change {
-  const char* media;       // "DVD+R"
-  int choice;              // as on the command line; kNotAsked leaves it alone
+  Medium medium;
+  bool dvdRom;             // asked for: DVD-ROM, else the medium's own book type
   std::uint8_t valueByte;  // of the write command
-  int bit;                 // the bit of the settings byte that reports it
-  std::string (*text)(const BookTypeTexts& texts);
 };
 
-std::vector<Change> ChangesAsked(const CommandLine& line) {
+const char* MediaName(Medium medium) { return medium == Medium::PlusR ? "DVD+R" : "DVD+RW"; }
+
+// The changes asked for that the drive's settings do not already have.
+std::vector<Change> ChangesNeeded(const CommandLine& line, int settings) {
   std::vector<Change> changes;
-  if (line.plusR != kNotAsked) {
-    changes.push_back({"DVD+R", line.plusR, PlusRValueByte(line.plusR), 0,
-                       [](const BookTypeTexts& texts) { return texts.plusR; }});
-  }
+  if (line.plusR != kNotAsked) changes.push_back({Medium::PlusR, line.plusR != 0, PlusRValueByte(line.plusR)});
   if (line.plusRw != kNotAsked) {
-    changes.push_back({"DVD+RW", line.plusRw, PlusRwValueByte(line.plusRw), 1,
-                       [](const BookTypeTexts& texts) { return texts.plusRw; }});
+    changes.push_back({Medium::PlusRw, line.plusRw != 0, PlusRwValueByte(line.plusRw)});
   }
+  changes.erase(std::remove_if(changes.begin(), changes.end(),
+                               [settings](const Change& change) {
+                                 return WritesDvdRom(settings, change.medium) == change.dvdRom;
+                               }),
+                changes.end());
   return changes;
 }
 
-// The book type a change asks for, in the words of the display.
-std::string AskedText(const Change& change) {
-  return change.choice == 0 ? change.media : "DVD-ROM";
+// "DVD+R media: DVD+R -> DVD-ROM" for each change.
+void ShowChanges(Run& run, int settings, const std::vector<Change>& changes) {
+  for (const Change& change : changes) {
+    run.report.Message(std::string(MediaName(change.medium)) + " media: " +
+                       BookTypeText(settings, change.medium) + " -> " +
+                       BookTypeName(change.medium, change.dvdRom));
+  }
 }
 
 // Asks on the terminal unless --yes was given; never without a terminal.
@@ -174,11 +216,7 @@ bool Confirmed(Run& run, int settings, const std::vector<Change>& changes) {
                        "drive without a question");
     return false;
   }
-  const BookTypeTexts now = DecodeBookSettings(settings);
-  for (const Change& change : changes) {
-    run.report.Message(std::string(change.media) + " media: " + change.text(now) + " -> " +
-                       AskedText(change));
-  }
+  ShowChanges(run, settings, changes);
   if (IsYes(run.console.Ask(std::string(kConfirmChangeQuestion) + " [y/N] "))) return true;
   run.report.Message("Cancelled: nothing was sent to the drive");
   return false;
@@ -201,10 +239,10 @@ bool WriteChanges(Run& run, NodeSession& session, const std::vector<Change>& cha
 bool ChangesTaken(Run& run, int settings, const std::vector<Change>& changes) {
   bool taken = true;
   for (const Change& change : changes) {
-    if (((settings >> change.bit) & 1) != change.choice) {
-      const char* reported = ((settings >> change.bit) & 1) != 0 ? "DVD-ROM" : change.media;
+    if (WritesDvdRom(settings, change.medium) != change.dvdRom) {
       run.report.Message(std::string("The drive did not take the change: it reports ") +
-                         reported + " for " + change.media + " media");
+                         BookTypeText(settings, change.medium) + " for " +
+                         MediaName(change.medium) + " media");
       taken = false;
     }
   }
@@ -231,18 +269,20 @@ int Set(Run& run) {
   }
   const int settings = ReadSettings(run, *session);
   if (settings < 0) return kExitDriveRefused;
-  const std::vector<Change> changes = ChangesAsked(run.line);
+  const std::vector<Change> changes = ChangesNeeded(run.line, settings);
+  if (changes.empty()) {
+    run.report.Message("Nothing to change: the drive already reports the book types asked for");
+    run.report.Settings(*session, settings);
+    return kExitSuccess;
+  }
+  if (run.line.dryRun) {
+    ShowChanges(run, settings, changes);
+    run.report.Message("Dry run: nothing was sent to the drive");
+    return kExitSuccess;
+  }
   if (!Confirmed(run, settings, changes)) return kExitCancelled;
   return ChangeSettings(run, *session, changes);
 }
-
-// The platform of the running commands, uninstalled on every way out.
-struct PlatformInstalled {
-  explicit PlatformInstalled(Platform& platform) { SetPlatform(&platform); }
-  ~PlatformInstalled() { SetPlatform(nullptr); }
-  PlatformInstalled(const PlatformInstalled&) = delete;
-  PlatformInstalled& operator=(const PlatformInstalled&) = delete;
-};
 
 int Dispatch(Run& run) {
   switch (run.line.command) {
@@ -263,12 +303,10 @@ int RunBitset(const std::vector<std::string>& arguments, Console& console, SgDri
   std::string error;
   if (!ParseCommandLine(arguments, line, error)) {
     console.Message("bitset: " + error);
-    console.Message("Try 'bitset --help'.");
+    console.Message("bitset: try 'bitset --help'");
     return kExitUsage;
   }
-  LinuxPlatform platform(driver);
-  const PlatformInstalled installed(platform);
   Report report(console, line.json);
-  Run run{platform, console, report, line, paths};
+  Run run{driver, console, report, line, paths};
   return Dispatch(run);
 }

@@ -1,4 +1,5 @@
-// The program's commands: list, show and set, over the Linux platform.
+// The program's commands: list, show and set, over the kernel's SCSI
+// generic driver.
 #pragma once
 
 #include <string>
@@ -11,7 +12,6 @@
 class SgDriver;
 
 // Runs the program with its arguments (without the program's name) and
-// returns its exit code. Installs the Linux platform over `driver` while it
-// runs.
+// returns its exit code. Every command goes through `driver`.
 int RunBitset(const std::vector<std::string>& arguments, Console& console, SgDriver& driver,
               const SystemPaths& paths);

@@ -64,6 +64,13 @@ struct Parser {
     if (name == "--plus-rw") return BookTypeOption(argument, name, "dvd+rw", line.plusRw);
     if (argument == "--yes" || argument == "-y") {
       line.yes = true;
+    } else if (argument == "--dry-run" || argument == "-n") {
+      line.dryRun = true;
+    } else if (argument == "--verbose" || argument == "-v") {
+      ++line.verbose;
+    } else if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'v' &&
+               argument.find_first_not_of('v', 1) == std::string::npos) {
+      line.verbose += static_cast<int>(argument.size() - 1);  // -vv
     } else if (argument == "--json") {
       line.json = true;
     } else {
@@ -105,8 +112,8 @@ struct Parser {
 
   bool CheckOptions(const std::string& name) {
     const bool asksValue = line.plusR != kNotAsked || line.plusRw != kNotAsked;
-    if (line.command != CliCommand::Set && (asksValue || line.yes)) {
-      return Fail("--plus-r, --plus-rw and --yes belong to set, not to " + name);
+    if (line.command != CliCommand::Set && (asksValue || line.yes || line.dryRun)) {
+      return Fail("--plus-r, --plus-rw, --yes and --dry-run belong to set, not to " + name);
     }
     if (line.command == CliCommand::Set && !asksValue) {
       return Fail("set needs --plus-r or --plus-rw (or both)");
@@ -115,9 +122,12 @@ struct Parser {
   }
 
   bool Run() {
+    bool optionsEnded = false;
     while (next < arguments.size()) {
       const std::string& argument = arguments[next++];
-      if (argument.size() > 1 && argument[0] == '-') {
+      if (!optionsEnded && argument == "--") {
+        optionsEnded = true;  // what follows is operands, even when it starts with '-'
+      } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
         if (!Option(argument)) return false;
       } else {
         operands.push_back(argument);
@@ -140,9 +150,10 @@ std::string VersionText() { return "bitset 1.02"; }
 
 std::string HelpText() {
   return "Usage:\n"
-         "  bitset list [--json]\n"
-         "  bitset show DEVICE [--json]\n"
-         "  bitset set DEVICE [--plus-r dvd+r|dvd-rom] [--plus-rw dvd+rw|dvd-rom] [--yes] [--json]\n"
+         "  bitset [-v] list [--json]\n"
+         "  bitset [-v] show DEVICE [--json]\n"
+         "  bitset set DEVICE [--plus-r dvd+r|dvd-rom] [--plus-rw dvd+rw|dvd-rom]\n"
+         "             [--yes] [--dry-run] [--json]\n"
          "  bitset --help | --version\n"
          "\n"
          "Reads and changes the book type that QSI / Nu-Tek DVD writers apply to\n"
@@ -160,7 +171,12 @@ std::string HelpText() {
          "  --plus-rw T    book type written on DVD+RW media: dvd+rw or dvd-rom\n"
          "  --yes, -y      change without asking (for scripts; without a terminal\n"
          "                 and without --yes, set refuses)\n"
+         "  --dry-run, -n  set: read and check everything and show the change, but\n"
+         "                 send no write\n"
          "  --json         results as JSON lines on standard output\n"
+         "  --verbose, -v  each command sent, its status and sense data, in hex, on\n"
+         "                 standard error; twice (-vv) the data bytes too\n"
+         "  --             ends the options\n"
          "\n"
          "The device needs read and write access, usually membership of the cdrom\n"
          "group. Results go to standard output, messages to standard error.\n"

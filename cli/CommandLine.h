@@ -15,8 +15,10 @@ struct CommandLine {
   std::string device;
   int plusR = kNotAsked;
   int plusRw = kNotAsked;
-  bool yes = false;   // change without asking
-  bool json = false;  // results as JSON lines
+  bool yes = false;     // change without asking
+  bool dryRun = false;  // set: everything up to the write, then stop
+  bool json = false;    // results as JSON lines
+  int verbose = 0;      // how much of each command to show on standard error
 };
 
 // The arguments after the program's name. False, with `error` telling why,

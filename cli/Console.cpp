@@ -3,10 +3,15 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
-void StandardConsole::Result(const std::string& line) { std::cout << line << std::endl; }
+void StandardConsole::Result(const std::string& line) {
+  errno = 0;
+  std::cout << line << std::endl;
+  if (!std::cout && writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
+}
 
 void StandardConsole::Message(const std::string& line) { std::cerr << line << std::endl; }
 

@@ -20,10 +20,15 @@ class Console {
 // Standard output, standard error and standard input of the process.
 class StandardConsole : public Console {
  public:
+  // The errno of the first result that could not be written; 0 when none.
+  int WriteError() const { return writeError_; }
   void Result(const std::string& line) override;
   void Message(const std::string& line) override;
   bool IsInteractive() override;
   std::string Ask(const std::string& question) override;
+
+ private:
+  int writeError_ = 0;
 };
 
 // True for an answer that means yes: "y" or "yes" in any case, blanks around.

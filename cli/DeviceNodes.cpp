@@ -1,9 +1,13 @@
 #include "cli/DeviceNodes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
+#include <cstdlib>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -55,11 +59,21 @@ std::string ScsiAddress(const fs::path& device) {
   return error ? std::string() : target.filename().string();
 }
 
+// The device's peripheral type from its "type" file; -1 when there is no
+// such plain file. Opened without blocking: nothing put in its place (a
+// FIFO, a device) can make the program wait.
 int SysfsType(const fs::path& device) {
-  std::ifstream file(device / "type");
-  int type = -1;
-  if (!(file >> type)) return -1;
-  return type;
+  const int fd = ::open((device / "type").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat status {};
+  char text[16] = {};
+  ssize_t length = -1;
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) length = ::read(fd, text, sizeof text - 1);
+  ::close(fd);
+  if (length <= 0) return -1;
+  char* end = nullptr;
+  const long type = std::strtol(text, &end, 10);
+  return end != text && type >= 0 && type <= 255 ? static_cast<int>(type) : -1;
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The entry of the command-line program on Linux.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -7,7 +10,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ExitCodes.h"
-#include "platform/linux/SgDriver.h"
+#include "scsi/SgDriver.h"
 
 namespace {
 
@@ -20,6 +23,18 @@ SystemPaths PathsFromEnvironment() {
   return paths;
 }
 
+// Results that could not all be written (a full disk, a closed pipe) are a
+// failure, whatever the command did.
+int OutputWritten(const StandardConsole& console, int exit) {
+  errno = 0;
+  std::cout.flush();
+  int error = console.WriteError();
+  if (error == 0 && std::cout.fail()) error = errno != 0 ? errno : EIO;
+  if (error == 0) return exit;
+  std::cerr << "bitset: cannot write the results: " << std::strerror(error) << std::endl;
+  return exit == kExitSuccess ? kExitUnexpected : exit;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -27,7 +42,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     StandardConsole console;
     KernelSgDriver driver;
-    return RunBitset(arguments, console, driver, PathsFromEnvironment());
+    return OutputWritten(console, RunBitset(arguments, console, driver, PathsFromEnvironment()));
   } catch (const std::exception& error) {
     std::cerr << "bitset: " << error.what() << std::endl;
   }

@@ -5,11 +5,8 @@
 #include <cstring>
 
 #include "bitset/BookTypeCommands.h"
-#include "platform/linux/LinuxPlatform.h"
 
 namespace {
-constexpr char kDriveLetter = 'D';
-constexpr char kDriveName[] = "D:";
 
 bool IsOpticalNode(const std::string& node) {
   const std::size_t slash = node.rfind('/');
@@ -29,49 +26,52 @@ std::string Hint(int systemError, const std::string& node) {
     default: return "";
   }
 }
+
+ScsiTransport& Traced(SgIoTransport& transport, std::unique_ptr<CommandTrace>& trace,
+                      const TraceSettings& settings) {
+  if (settings.level <= 0 || !settings.say) return transport;
+  trace = std::make_unique<CommandTrace>(transport, settings.level, settings.say);
+  return *trace;
+}
+
 }  // namespace
 
-NodeSession::NodeSession(linuxplatform::LinuxPlatform& platform, const std::string& node)
-    : platform_(platform), node_(node) {
-  platform_.MapDrive(kDriveLetter, node_);
-  std::memcpy(record_.DriveName, kDriveName, sizeof kDriveName);
+NodeSession::NodeSession(SgDriver& driver, const std::string& node, const TraceSettings& trace)
+    : node_(node), transport_(driver), channel_(Traced(transport_, trace_, trace)) {
   channel_.BindDevice(&record_);
 }
 
-void NodeSession::Begin() {
-  platform_.ClearLastError();
-  failure_ = NodeFailure();
-}
-
 bool NodeSession::Finish(bool succeeded) {
+  failure_ = NodeFailure();
   if (succeeded) return true;
-  failure_.sense = HasSenseData(channel_.Request());
-  failure_.codes = SenseCodesOf(channel_.Request());
-  failure_.systemError = failure_.sense ? 0 : platform_.LastSystemError();
+  const ScsiOutcome& outcome = channel_.LastOutcome();
+  failure_.reached = outcome.reached;
+  failure_.status = outcome.status;
+  failure_.sense = outcome.reached && HasSenseData(outcome.sense, outcome.senseLength);
+  failure_.codes = SenseCodesOf(outcome.sense, outcome.senseLength);
+  failure_.systemError = outcome.reached ? 0 : outcome.systemError;
   return false;
 }
 
 bool NodeSession::Open() {
-  Begin();
-  return Finish(channel_.OpenDrive(kDriveName) == 1);
+  failure_ = NodeFailure();
+  failure_.systemError = transport_.Open(node_);
+  return failure_.systemError == 0;
 }
 
 bool NodeSession::Inquire() {
-  Begin();
-  if (SendInquiry(channel_, response_) != kCommandSucceeded) return Finish(false);
-  FillFromInquiry(record_, response_);
+  if (!Finish(SendInquiry(channel_, response_) == kCommandSucceeded)) return false;
+  FillFromInquiry(record_, response_, AsciiUpperCase);
   return true;
 }
 
 int NodeSession::ReadSettings() {
-  Begin();
   const int settings = QueryBookSettings(channel_);
   Finish(settings >= 0);
   return settings;
 }
 
 bool NodeSession::Write(std::uint8_t valueByte) {
-  Begin();
   return Finish(SetBookType(channel_, valueByte) == kCommandSucceeded);
 }
 
@@ -83,6 +83,12 @@ std::string DescribeFailure(const NodeFailure& failure, const std::string& node)
                   unsigned{failure.codes.asc}, unsigned{failure.codes.ascq});
     return text;
   }
+  if (failure.reached && failure.status != kScsiStatusGood) {
+    std::snprintf(text, sizeof text, "status %02Xh (%s): the drive did not carry the command out",
+                  unsigned{failure.status}, ScsiStatusName(failure.status));
+    return text;
+  }
+  if (failure.reached) return "the response ended before the settings byte";
   if (failure.systemError == 0) return "no answer";
   return std::strerror(failure.systemError) + Hint(failure.systemError, node);
 }

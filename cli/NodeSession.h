@@ -1,37 +1,47 @@
 // One device node questioned through the system's own command channel: the
-// Linux platform puts the node behind drive D:, and a record for it is bound
-// to the channel, so every command is built and sent as the exe sends it.
+// node is opened once, and every command is built and sent as the exe sends
+// it, each as one SG_IO request.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "cli/CommandTrace.h"
 #include "devices/DeviceInfo.h"
 #include "devices/Inquiry.h"
 #include "scsi/ScsiPassThrough.h"
 #include "scsi/SenseData.h"
-
-namespace linuxplatform {
-class LinuxPlatform;
-}
+#include "scsi/SgIoTransport.h"
 
 // Why a node could not be opened or a command failed.
 struct NodeFailure {
-  bool sense = false;   // the drive answered with sense data
+  bool reached = false;  // the drive ended the command with a status
+  std::uint8_t status = 0;
+  bool sense = false;    // the drive answered with sense data
   SenseCodes codes;
-  int systemError = 0;  // else the errno of the platform; 0 when unknown
+  int systemError = 0;   // else the errno of the system; 0 when unknown
+};
+
+// Where --verbose shows the commands: the level (0 for none) and the line
+// writer.
+struct TraceSettings {
+  int level = 0;
+  std::function<void(const std::string&)> say;
 };
 
 class NodeSession {
  public:
-  NodeSession(linuxplatform::LinuxPlatform& platform, const std::string& node);
+  NodeSession(SgDriver& driver, const std::string& node, const TraceSettings& trace = TraceSettings());
 
   const std::string& Node() const { return node_; }
-  // Opens the node for the next command; false when it cannot be opened.
+  // Opens the node; false when it cannot be opened.
   bool Open();
   // The INQUIRY; on success the record is filled from the response.
   bool Inquire();
-  // The settings byte (0 to 255), or -1 when the read command fails.
+  // The settings byte (0 to 255), or -1 when the read command fails or its
+  // response ends before the settings byte.
   int ReadSettings();
   // The write command with one value byte.
   bool Write(std::uint8_t valueByte);
@@ -41,11 +51,11 @@ class NodeSession {
   const NodeFailure& Failure() const { return failure_; }
 
  private:
-  void Begin();
   bool Finish(bool succeeded);
 
-  linuxplatform::LinuxPlatform& platform_;
   std::string node_;
+  SgIoTransport transport_;
+  std::unique_ptr<CommandTrace> trace_;
   CScsiPassThrough channel_;
   CDeviceInfo record_;
   std::uint8_t response_[kInquiryLength] = {};

@@ -16,12 +16,29 @@ std::string Hex(int byte) {
 
 }  // namespace
 
+std::string Printable(const std::string& text) {
+  std::string printable;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      printable += c;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned{byte});
+    printable += escaped;
+  }
+  return printable;
+}
+
+void Report::Message(const std::string& text) { console_.Message("bitset: " + Printable(text)); }
+
 void Report::Device(const NodeSession& session, const std::vector<std::string>& others) {
   const CDeviceInfo& record = session.Record();
   if (!json_) {
     std::string line = NamedDeviceLine(session.Node(), record) + " " + record.Revision;
     for (const std::string& other : others) line += "  (also " + other + ")";
-    console_.Result(line);
+    console_.Result(Printable(line));
     return;
   }
   console_.Result(JsonLine()
@@ -29,8 +46,8 @@ void Report::Device(const NodeSession& session, const std::vector<std::string>& 
                       .Texts("also", others)
                       .Number("type", record.PeripheralType)
                       .Text("type_name", DeviceTypeName(record.PeripheralType))
-                      .Text("vendor", InquiryVendor(session.InquiryResponse()))
-                      .Text("product", InquiryProduct(session.InquiryResponse()))
+                      .Text("vendor", InquiryVendor(session.InquiryResponse(), AsciiUpperCase))
+                      .Text("product", InquiryProduct(session.InquiryResponse(), AsciiUpperCase))
                       .Text("revision", record.Revision)
                       .Str());
 }
@@ -39,7 +56,7 @@ void Report::Unusable(const std::string& node, const std::string& why) {
   if (json_) {
     console_.Result(JsonLine().Text("device", node).Text("error", why).Str());
   } else {
-    console_.Message(node + ": " + why);
+    Message(node + ": " + why);
   }
 }
 
@@ -53,6 +70,10 @@ void Report::Settings(const NodeSession& session, int settings) {
                         .Number("settings", settings)
                         .Str());
     return;
+  }
+  if (settings == 0) {
+    Message("settings byte 00h: the drive reports no book-type bit set; read as the "
+                     "window reads it, DVD-ROM for DVD+R media and DVD+RW for DVD+RW media");
   }
   console_.Result("DVD+R media:   " + texts.plusR);
   console_.Result("DVD+RW media:  " + texts.plusRw);

@@ -18,10 +18,14 @@ class Report {
   void Unusable(const std::string& node, const std::string& why);
   // The drive's two book types and its settings byte.
   void Settings(const NodeSession& session, int settings);
-  // A message, on standard error.
-  void Message(const std::string& text) { console_.Message(text); }
+  // A message, on standard error, after the program's name.
+  void Message(const std::string& text);
 
  private:
   Console& console_;
   bool json_;
 };
+
+// The text with its control bytes (below 20h, and 7Fh) written as \xNN: what
+// a drive supplies never drives the terminal.
+std::string Printable(const std::string& text);

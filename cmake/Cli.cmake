@@ -1,16 +1,15 @@
 # The command-line program for Linux: the system's discovery, command channel
 # and book-type commands over the kernel's SCSI generic driver.
 
-add_library(linux_platform STATIC
-  platform/linux/KernelSgDriver.cpp
-  platform/linux/LinuxPlatform.cpp
-  platform/linux/LinuxPlatformNoWindows.cpp
-  platform/linux/SgIoTranslation.cpp
+add_library(sg_transport STATIC
+  scsi/KernelSgDriver.cpp
+  scsi/SgIoTransport.cpp
 )
-target_link_libraries(linux_platform PUBLIC bitset_core)
+target_link_libraries(sg_transport PUBLIC bitset_core)
 
 add_library(bitset_cli STATIC
   cli/CliCommands.cpp
+  cli/CommandTrace.cpp
   cli/CommandLine.cpp
   cli/Console.cpp
   cli/DeviceNodes.cpp
@@ -18,7 +17,7 @@ add_library(bitset_cli STATIC
   cli/NodeSession.cpp
   cli/Report.cpp
 )
-target_link_libraries(bitset_cli PUBLIC linux_platform)
+target_link_libraries(bitset_cli PUBLIC sg_transport)
 
 add_executable(bitset cli/Main.cpp)
 target_link_libraries(bitset PRIVATE bitset_cli)

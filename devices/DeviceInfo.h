@@ -5,23 +5,22 @@
 #include <string>
 
 #include "framework/Object.h"
+#include "scsi/ScsiAddress.h"
 
 // INQUIRY peripheral device types that the system lists.
 constexpr int kPeripheralWorm = 4;
 constexpr int kPeripheralCdDvd = 5;
 
-class CDeviceInfo : public CObject {
+// The address fields (`DriveName`, `HostAdapter`, `TargetId`, `Lun`) are
+// the record's place on the routes, which the command channel reads.
+class CDeviceInfo : public CObject, public ScsiAddress {
  public:
   CDeviceInfo() = default;
   ~CDeviceInfo() override = default;
 
   int PeripheralType = 0;     // INQUIRY byte 0, whole (qualifier bits included)
   std::string Revision;       // product revision level, upper case
-  std::uint8_t Lun = 0;
-  std::uint8_t TargetId = 0;
-  std::uint8_t HostAdapter = 0;
   std::string VendorProduct;  // vendor and product identification, upper case
-  char DriveName[3] = {0, 0, 0};  // "D:" for a drive found by its letter; empty from a bus scan
 };
 
 // Only CD/DVD and WORM devices are listed.

@@ -28,6 +28,13 @@ bool DeviceList::Contains(const CDeviceInfo* device) const {
   return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
 }
 
+CDeviceInfo* DeviceList::Find(const ScsiAddress* address) const {
+  for (CDeviceInfo* device : devices_) {
+    if (static_cast<const ScsiAddress*>(device) == address) return device;
+  }
+  return nullptr;
+}
+
 CDeviceInfo* DeviceList::RemoveAt(int index) {
   if (!HasIndex(index)) return nullptr;
   auto at = std::next(devices_.begin(), index);

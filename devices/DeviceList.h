@@ -29,6 +29,8 @@ class DeviceList {
   CDeviceInfo* RemoveAt(int index);
   // Whether `device` is one of the list's records.
   bool Contains(const CDeviceInfo* device) const;
+  // The listed record at that address (the very object), or null.
+  CDeviceInfo* Find(const ScsiAddress* address) const;
 
   // Destroys every record, tail first, and empties the list.
   void FreeAll();

@@ -69,7 +69,7 @@ bool WalkDriveLetters(CScsiPassThrough& channel, DeviceList& list) {
   } catch (...) {
     channel.CloseDrive();
     // The record being questioned is gone with the walk; keep no pointer to it.
-    if (!list.Contains(channel.BoundDevice())) channel.BindDevice(nullptr);
+    if (list.Find(channel.BoundDevice()) == nullptr) channel.BindDevice(nullptr);
     throw;
   }
   return true;

@@ -30,9 +30,10 @@ bool IsLeadingWhiteSpace(char c) {
 }
 
 // A field normalised as the record's texts, its padding blanks removed too.
-std::string TrimmedField(const std::uint8_t* response, std::size_t offset, std::size_t length) {
+std::string TrimmedField(const std::uint8_t* response, std::size_t offset, std::size_t length,
+                         UpperCaseFunction upperCase) {
   std::string text = FieldText(response, offset, length);
-  NormalizeInquiryText(text);
+  NormalizeInquiryText(text, upperCase);
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
 }
@@ -54,25 +55,33 @@ CommandStatus SendInquiry(CScsiPassThrough& channel, std::uint8_t* response) {
   return channel.ExecuteCommand(kDataFromDrive, response, kInquiryLength);
 }
 
-void NormalizeInquiryText(std::string& text) {
-  GetPlatform().UpperCaseAnsi(text);
+void PlatformUpperCase(std::string& text) { GetPlatform().UpperCaseAnsi(text); }
+
+void AsciiUpperCase(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+void NormalizeInquiryText(std::string& text, UpperCaseFunction upperCase) {
+  upperCase(text);
   std::size_t first = 0;
   while (first < text.size() && IsLeadingWhiteSpace(text[first])) ++first;
   text.erase(0, first);
 }
 
-void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response) {
+void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response, UpperCaseFunction upperCase) {
   device.PeripheralType = response[0];
   device.VendorProduct = FieldText(response, kVendorProductOffset, kVendorProductLength);
-  NormalizeInquiryText(device.VendorProduct);
+  NormalizeInquiryText(device.VendorProduct, upperCase);
   device.Revision = FieldText(response, kRevisionOffset, kRevisionLength);
-  NormalizeInquiryText(device.Revision);
+  NormalizeInquiryText(device.Revision, upperCase);
 }
 
-std::string InquiryVendor(const std::uint8_t* response) {
-  return TrimmedField(response, kVendorProductOffset, kVendorLength);
+std::string InquiryVendor(const std::uint8_t* response, UpperCaseFunction upperCase) {
+  return TrimmedField(response, kVendorProductOffset, kVendorLength, upperCase);
 }
 
-std::string InquiryProduct(const std::uint8_t* response) {
-  return TrimmedField(response, kProductOffset, kProductLength);
+std::string InquiryProduct(const std::uint8_t* response, UpperCaseFunction upperCase) {
+  return TrimmedField(response, kProductOffset, kProductLength, upperCase);
 }

@@ -22,15 +22,22 @@ extern const std::uint8_t kInquiryCdb[kInquiryCdbLength];
 // device does not return read as zero.
 CommandStatus SendInquiry(CScsiPassThrough& channel, std::uint8_t* response);
 
+// Upper-cases text in place.
+using UpperCaseFunction = void (*)(std::string& text);
+// In the active ANSI code page of the platform: the window's texts.
+void PlatformUpperCase(std::string& text);
+// The 7-bit ASCII letters only, other bytes as they are: the Linux command line.
+void AsciiUpperCase(std::string& text);
+
 // Fills the record's type, vendor and product, and revision from a response
 // buffer of kInquiryLength bytes.
-void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response);
+void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response,
+                     UpperCaseFunction upperCase = PlatformUpperCase);
 
 // The vendor and the product identification on their own, normalised as the
 // record's texts and without the blanks that pad them.
-std::string InquiryVendor(const std::uint8_t* response);
-std::string InquiryProduct(const std::uint8_t* response);
+std::string InquiryVendor(const std::uint8_t* response, UpperCaseFunction upperCase = PlatformUpperCase);
+std::string InquiryProduct(const std::uint8_t* response, UpperCaseFunction upperCase = PlatformUpperCase);
 
-// Upper case in the active code page, leading white space removed; trailing
-// blanks stay.
-void NormalizeInquiryText(std::string& text);
+// Upper case, leading white space removed; trailing blanks stay.
+void NormalizeInquiryText(std::string& text, UpperCaseFunction upperCase = PlatformUpperCase);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "framework/Platform.h"
 #include "scsi/AspiSrb.h"
@@ -20,19 +22,34 @@ constexpr CommandStatus kAspiErrorStatus = static_cast<CommandStatus>(kSsErr) <<
 
 constexpr std::uint32_t kWaitObject0 = 0;
 
-// The library's own thread writes the status when the request completes.
-std::uint8_t CurrentStatus(const SrbExecScsiCmd& srb) {
-  return *static_cast<const volatile std::uint8_t*>(&srb.SRB_Status);
+// Waits for the completion event, which the library signals once it has
+// finished with the request block and the buffer. A failed wait tells
+// nothing about the request, so it is waited for again, a bounded number of
+// times; a successful wait is trusted and never repeated.
+constexpr int kFailedWaitLimit = 3;
+
+bool WaitForCompletion(Platform& platform, EventHandle event) {
+  for (int failed = 0; failed < kFailedWaitLimit; ++failed) {
+    if (platform.WaitForSingleObject(event, kInfinite) == kWaitObject0) return true;
+  }
+  return false;
 }
 
-// Waits until the library has finished with the request block and the
-// buffer: until then it may still write into both. False when a wait failed.
-bool WaitForCompletion(Platform& platform, EventHandle event, const SrbExecScsiCmd& srb) {
-  bool waited = true;
-  do {
-    if (platform.WaitForSingleObject(event, kInfinite) != kWaitObject0) waited = false;
-  } while (CurrentStatus(srb) == kSsPending);
-  return waited;
+// The request block and a copy of the data as the library sees them. A
+// request given up on after failed waits may still be running: its block,
+// buffer and event are then kept for the life of the process rather than
+// freed under the library's feet.
+struct AspiExchange {
+  SrbExecScsiCmd srb;
+  std::vector<std::uint8_t> data;
+  AspiExchange* nextKept = nullptr;
+};
+
+// Chained without allocating, so that keeping a request cannot fail.
+void KeepWhileTheLibraryMayWrite(std::unique_ptr<AspiExchange> exchange) {
+  static AspiExchange* kept = nullptr;
+  exchange->nextKept = kept;
+  kept = exchange.release();
 }
 
 }  // namespace
@@ -84,12 +101,16 @@ CommandStatus AspiCommandStatus(const SrbExecScsiCmd& srb) {
 
 CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
   Platform& platform = GetPlatform();
+  // Allocated first: nothing after the event is made can fail to allocate.
+  auto exchange = std::make_unique<AspiExchange>();
+  auto* data = static_cast<std::uint8_t*>(request.buffer);
+  if (data != nullptr) exchange->data.assign(data, data + request.length);
   EventHandle event = platform.CreateEvent(true, false);
   // Without an event the request could never be waited for: send nothing.
   if (event == nullptr) return kAspiErrorStatus;
   platform.ResetEvent(event);
 
-  SrbExecScsiCmd srb;
+  SrbExecScsiCmd& srb = exchange->srb;
   std::memset(&srb, 0, sizeof srb);
   srb.SRB_Cmd = kScExecScsiCmd;
   srb.SRB_HaId = request.hostAdapter;
@@ -97,16 +118,19 @@ CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& re
   srb.SRB_Target = request.targetId;
   srb.SRB_Lun = request.lun;
   srb.SRB_BufLen = request.length;
-  srb.SRB_BufPointer = static_cast<std::uint8_t*>(request.buffer);
+  srb.SRB_BufPointer = data != nullptr ? exchange->data.data() : nullptr;
   srb.SRB_SenseLen = kAspiSenseLength;
   srb.SRB_CDBLen = request.cdbLength;
   srb.SRB_PostProc = event;
   std::memcpy(srb.CDBByte, request.cdb, std::min<std::size_t>(request.cdbLength, sizeof srb.CDBByte));
 
-  bool waited = true;
-  if (library.SendCommand(&srb) == kSsPending) waited = WaitForCompletion(platform, event, srb);
-  // A request whose wait failed is not trusted, however it ended.
-  const CommandStatus status = waited ? AspiCommandStatus(srb) : kAspiErrorStatus;
+  if (library.SendCommand(&srb) == kSsPending && !WaitForCompletion(platform, event)) {
+    // Never waited for to its end: not trusted, and not freed.
+    KeepWhileTheLibraryMayWrite(std::move(exchange));
+    return kAspiErrorStatus;
+  }
+  const CommandStatus status = AspiCommandStatus(srb);
+  if (data != nullptr) std::copy(exchange->data.begin(), exchange->data.end(), data);
   platform.CloseHandle(event);
   return status;
 }

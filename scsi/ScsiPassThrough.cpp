@@ -1,31 +1,18 @@
 #include "scsi/ScsiPassThrough.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string>
 
-#include "devices/DeviceInfo.h"
-#include "framework/Platform.h"
-#include "scsi/AspiLibrary.h"
-#include "scsi/AspiSrb.h"
-#include "scsi/SenseData.h"
-
-namespace {
-constexpr std::uint32_t kGenericRead = 0x80000000u;
-constexpr std::uint32_t kGenericWrite = 0x40000000u;
-constexpr std::uint32_t kFileShareRead = 0x1;
-constexpr std::uint32_t kFileShareWrite = 0x2;
-constexpr std::uint32_t kOpenExisting = 3;
-}  // namespace
-
-CScsiPassThrough::CScsiPassThrough() : CScsiPassThrough(GetPlatformClass()) {}
-
-CScsiPassThrough::CScsiPassThrough(PlatformClass platformClass)
-    : device_(InvalidDeviceHandle()), platformClass_(platformClass) {
+CScsiPassThrough::CScsiPassThrough(ScsiRoute route, Platform& platform)
+    : route_(route), passThrough_(&platform) {
   std::memset(&buffer_, 0, sizeof buffer_);
+  ChooseTransport();
 }
 
-CScsiPassThrough::~CScsiPassThrough() { CloseDrive(); }
+CScsiPassThrough::CScsiPassThrough(ScsiTransport& transport)
+    : route_(ScsiRoute::PassThrough), passThrough_(nullptr), given_(&transport) {
+  std::memset(&buffer_, 0, sizeof buffer_);
+  ChooseTransport();
+}
 
 std::uint8_t& CScsiPassThrough::CommandByte(int index) {
   if (index < 0 || index >= kCdbSize) {
@@ -49,86 +36,66 @@ std::uint8_t& CScsiPassThrough::CommandByte(int index) {
 int CScsiPassThrough::OpenDrive(const char* driveName) {
   // The route chosen when the channel was made: a handle opened here is
   // always one that the pass-through side closes again.
-  if (!UsesSpti(platformClass_)) return 1;
-  CloseDrive();
-  // At most 27 characters of the name, as the 32-byte path always held.
-  const char* end = std::find(driveName, driveName + 27, '\0');
-  const std::string path = "\\\\.\\" + std::string(driveName, end);
-  device_ = GetPlatform().CreateFile(path.c_str(), kGenericRead | kGenericWrite,
-                                     kFileShareRead | kFileShareWrite, kOpenExisting, 0);
-  if (IsDriveOpen()) openDriveName_ = driveName;
-  return IsDriveOpen() ? 1 : 0;
+  if (route_ != ScsiRoute::PassThrough || given_ != nullptr) return 1;
+  return passThrough_.Open(driveName) ? 1 : 0;
 }
 
-void CScsiPassThrough::CloseDrive() {
-  if (!IsDriveOpen()) return;
-  GetPlatform().CloseHandle(device_);
-  device_ = InvalidDeviceHandle();
-  openDriveName_.clear();
+void CScsiPassThrough::CloseDrive() { passThrough_.Close(); }
+
+void CScsiPassThrough::BindDevice(ScsiAddress* device) {
+  boundDevice_ = device;
+  ChooseTransport();
 }
 
-bool CScsiPassThrough::OpenForAnotherDrive() const {
-  // A record without a name is the one a drive-letter walk is asking about,
-  // through the drive it has just opened.
-  return IsDriveOpen() && boundDevice_ != nullptr && boundDevice_->DriveName[0] != '\0' &&
-         openDriveName_ != std::string(boundDevice_->DriveName,
-                                        strnlen(boundDevice_->DriveName, sizeof boundDevice_->DriveName));
+void CScsiPassThrough::BindAspiLibrary(CAspiLibrary* library) {
+  aspiLibrary_ = library;
+  ChooseTransport();
 }
 
-bool CScsiPassThrough::UsesAspiRoute() const {
-  if (!UsesSpti(platformClass_)) return true;
+void CScsiPassThrough::ChooseTransport() {
+  passThrough_.SetDevice(boundDevice_);
+  aspi_.Bind(aspiLibrary_, boundDevice_);
   // A device that the bus scan found has no drive letter to open: on the NT
   // family it is reached through the ASPI library that found it.
-  return aspiLibrary_ != nullptr && boundDevice_ != nullptr && boundDevice_->DriveName[0] == '\0';
-}
-
-CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
-  if (!UsesAspiRoute()) return ExecuteSptiCommand(direction, buffer, length);
-  // Without a device nothing is sent, and nothing may pass for a drive's answer.
-  if (boundDevice_ == nullptr) return kCommandFailed;
-  const CommandStatus status = ExecuteAspiCommand(direction, buffer, length);
-  // Keep the sense area telling the same facts as after a pass-through command.
-  const auto packed = static_cast<std::uint32_t>(status);
-  buffer_.sense[2] = static_cast<std::uint8_t>(packed >> 16);
-  buffer_.sense[12] = static_cast<std::uint8_t>(packed >> 8);
-  buffer_.sense[13] = static_cast<std::uint8_t>(packed);
-  return status;
-}
-
-CommandStatus CScsiPassThrough::ExecuteSptiCommand(int direction, void* buffer,
-                                                   std::uint32_t length) {
-  if (OpenForAnotherDrive()) CloseDrive();
-  if (!IsDriveOpen()) {
-    if (boundDevice_ == nullptr) return kCommandFailed;
-    OpenDrive(boundDevice_->DriveName);  // a failed open fails the request below
+  const bool scanned = aspiLibrary_ != nullptr && boundDevice_ != nullptr &&
+                       boundDevice_->DriveName[0] == '\0';
+  if (given_ != nullptr) {
+    transport_ = given_;
+  } else if (route_ == ScsiRoute::Aspi || scanned) {
+    transport_ = &aspi_;
+  } else {
+    transport_ = &passThrough_;
   }
-  // The handle is closed however the command ends, an exception included.
-  struct CloseWhenDone {
-    CScsiPassThrough& channel;
-    ~CloseWhenDone() { channel.CloseDrive(); }
-  } closeWhenDone{*this};
+}
+
+ScsiCommand CScsiPassThrough::BuiltCommand(int direction, void* buffer, std::uint32_t length) {
   ScsiPassThroughDirect& request = buffer_.request;
   request.DataBuffer = buffer;
   request.DataTransferLength = length;
   request.DataIn = direction == kDataFromDrive ? kScsiIoctlDataIn : kScsiIoctlDataOut;
-  const bool sent = GetPlatform().DeviceIoControl(device_, kIoctlScsiPassThroughDirect, &buffer_,
-                                                  kRequestBlockSize, &buffer_,
-                                                  kRequestWithSenseSize, &bytesReturned_);
-  const bool senseReturned = HasSenseData(buffer_);
-  return !sent || senseReturned ? kCommandFailed : kCommandSucceeded;
+  ScsiCommand command;
+  command.cdb = request.Cdb;
+  command.cdbLength = request.CdbLength;
+  command.fromDevice = direction == kDataFromDrive;
+  command.data = buffer;
+  command.length = length;
+  command.timeOutSeconds = kCommandTimeOutSeconds;
+  return command;
 }
 
-CommandStatus CScsiPassThrough::ExecuteAspiCommand(int direction, void* buffer,
-                                                   std::uint32_t length) {
-  if (aspiLibrary_ == nullptr) return kCommandFailed;  // no library: nothing can be sent
-  const ScsiPassThroughDirect& request = buffer_.request;
-  const AspiRequest aspi{boundDevice_->HostAdapter,
-                         boundDevice_->TargetId,
-                         boundDevice_->Lun,
-                         direction == kDataFromDrive ? kSrbDirIn : kSrbDirOut,
-                         request.Cdb,
-                         request.CdbLength,
-                         buffer,
-                         length};
-  return SendAspiRequest(*aspiLibrary_, aspi);
+// The sense area and the status tell the same facts on every route.
+void CScsiPassThrough::KeepOutcome(const ScsiOutcome& outcome) {
+  outcome_ = outcome;
+  buffer_.request.ScsiStatus = outcome.status;
+  buffer_.request.DataTransferLength = outcome.transferred;
+  std::memcpy(buffer_.sense, outcome.sense, sizeof buffer_.sense);
+  transferred_ = outcome.routeStatus == kCommandSucceeded ? outcome.transferred : 0;
+}
+
+CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
+  transferred_ = 0;
+  ChooseTransport();  // the bound record may have learnt its drive name since it was bound
+  const ScsiCommand command = BuiltCommand(direction, buffer, length);
+  KeepOutcome(transport_->Execute(command));
+  return outcome_.routeStatus;
 }

@@ -1,33 +1,34 @@
 // The command channel: every drive command is built here with CommandByte
-// and sent to the bound device with ExecuteCommand. On the NT family a
-// command travels through the system's SCSI pass-through (the device is
-// opened by its drive name and closed again after every command); on the
-// 9x family through the ASPI library.
+// and sent to the bound device with ExecuteCommand, through the transport of
+// the channel's route. On the pass-through route the device is opened by
+// its drive name and closed again after every command; on the ASPI route
+// the ASPI library carries it. A channel can also be given one transport for
+// all its commands, as the Linux command line does.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-#include "app/PlatformClass.h"
-#include "framework/WinTypes.h"
+#include "framework/Platform.h"
+#include "scsi/AspiTransport.h"
 #include "scsi/CommandStatus.h"
 #include "scsi/DataDirection.h"
+#include "scsi/PassThroughTransport.h"
+#include "scsi/ScsiAddress.h"
 #include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/ScsiRoute.h"
+#include "scsi/ScsiTransport.h"
 
 class CAspiLibrary;
-class CDeviceInfo;
 
 constexpr std::uint32_t kCommandTimeOutSeconds = 30;
-constexpr std::uint8_t kRequestedSenseLength = 18;
 constexpr int kCdbSize = 16;
 
 class CScsiPassThrough {
  public:
-  // The route follows the running Windows, asked once here.
-  CScsiPassThrough();
-  // The route of `platformClass`: 2 and above the pass-through, else ASPI.
-  explicit CScsiPassThrough(PlatformClass platformClass);
-  ~CScsiPassThrough();
+  // The route given; the pass-through opens drives through `platform`.
+  explicit CScsiPassThrough(ScsiRoute route, Platform& platform = GetPlatform());
+  // Every command through `transport`, whatever device is bound.
+  explicit CScsiPassThrough(ScsiTransport& transport);
   CScsiPassThrough(const CScsiPassThrough&) = delete;
   CScsiPassThrough& operator=(const CScsiPassThrough&) = delete;
 
@@ -42,26 +43,34 @@ class CScsiPassThrough {
   // Sends the built CDB to the bound device.
   CommandStatus ExecuteCommand(int direction, void* buffer, std::uint32_t length);
 
-  void BindDevice(CDeviceInfo* device) { boundDevice_ = device; }
-  CDeviceInfo* BoundDevice() const { return boundDevice_; }
-  void BindAspiLibrary(CAspiLibrary* library) { aspiLibrary_ = library; }
+  void BindDevice(ScsiAddress* device);
+  ScsiAddress* BoundDevice() const { return boundDevice_; }
+  void BindAspiLibrary(CAspiLibrary* library);
   CAspiLibrary* BoundAspiLibrary() const { return aspiLibrary_; }
-  bool IsDriveOpen() const { return device_ != InvalidDeviceHandle(); }
+  bool IsDriveOpen() const { return passThrough_.IsOpen(); }
   const ScsiRequestBuffer& Request() const { return buffer_; }
+  // The data bytes the last command moved; 0 after a failed command.
+  std::uint32_t BytesTransferred() const { return transferred_; }
+  // All that is known of the last command's end.
+  const ScsiOutcome& LastOutcome() const { return outcome_; }
 
  private:
-  bool UsesAspiRoute() const;
-  // Whether the open handle belongs to a drive other than the bound one.
-  bool OpenForAnotherDrive() const;
-  CommandStatus ExecuteSptiCommand(int direction, void* buffer, std::uint32_t length);
-  CommandStatus ExecuteAspiCommand(int direction, void* buffer, std::uint32_t length);
+  // The transport for the bound device: the given one, or the route's. On
+  // the pass-through route a record without a drive name that a bus scan
+  // found goes through the ASPI library.
+  void ChooseTransport();
+  ScsiCommand BuiltCommand(int direction, void* buffer, std::uint32_t length);
+  void KeepOutcome(const ScsiOutcome& outcome);
 
-  DeviceHandle device_;
-  std::string openDriveName_;  // the drive `device_` was opened for
+  ScsiRoute route_;
+  PassThroughTransport passThrough_;
+  AspiTransport aspi_;
+  ScsiTransport* given_ = nullptr;
+  ScsiTransport* transport_ = nullptr;
   ScsiRequestBuffer buffer_;
-  CDeviceInfo* boundDevice_ = nullptr;
+  ScsiAddress* boundDevice_ = nullptr;
   CAspiLibrary* aspiLibrary_ = nullptr;
-  std::uint32_t bytesReturned_ = 0;
-  PlatformClass platformClass_;
+  ScsiOutcome outcome_;
+  std::uint32_t transferred_ = 0;
   std::uint8_t outOfRangeByte_ = 0;
 };

@@ -2,22 +2,34 @@
 
 namespace {
 constexpr std::uint8_t kSenseDataPresent = 0x70;
-constexpr int kKeyByte = 2;
+constexpr std::size_t kKeyByte = 2;
 constexpr std::uint8_t kKeyMask = 0x0F;
-constexpr int kAscByte = 12;
-constexpr int kAscqByte = 13;
+constexpr std::size_t kAscByte = 12;
+constexpr std::size_t kAscqByte = 13;
+
+std::uint8_t ByteAt(const std::uint8_t* sense, std::size_t length, std::size_t index) {
+  return index < length ? sense[index] : 0;
+}
 }  // namespace
 
+bool HasSenseData(const std::uint8_t* sense, std::size_t length) {
+  return length > 0 && (sense[0] & kSenseDataPresent) != 0;
+}
+
+SenseCodes SenseCodesOf(const std::uint8_t* sense, std::size_t length) {
+  SenseCodes codes;
+  codes.key = static_cast<std::uint8_t>(ByteAt(sense, length, kKeyByte) & kKeyMask);
+  codes.asc = ByteAt(sense, length, kAscByte);
+  codes.ascq = ByteAt(sense, length, kAscqByte);
+  return codes;
+}
+
 bool HasSenseData(const ScsiRequestBuffer& buffer) {
-  return (buffer.sense[0] & kSenseDataPresent) != 0;
+  return HasSenseData(buffer.sense, sizeof buffer.sense);
 }
 
 SenseCodes SenseCodesOf(const ScsiRequestBuffer& buffer) {
-  SenseCodes codes;
-  codes.key = static_cast<std::uint8_t>(buffer.sense[kKeyByte] & kKeyMask);
-  codes.asc = buffer.sense[kAscByte];
-  codes.ascq = buffer.sense[kAscqByte];
-  return codes;
+  return SenseCodesOf(buffer.sense, sizeof buffer.sense);
 }
 
 const char* SenseKeyName(std::uint8_t key) {

@@ -18,6 +18,7 @@ constexpr std::uint8_t kLogicalUnitNotReady = 0x04;
 CommandResult Check(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq = 0) {
   CommandResult result;
   result.checkCondition = true;
+  result.status = 0x02;  // CHECK CONDITION
   result.sense = SenseData{key, asc, ascq};
   return result;
 }
@@ -69,6 +70,10 @@ bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string&
       config.inquiryFails = number != 0;
     } else if (key == "inquiry-length" && numeric && number >= 0 && number <= 96) {
       config.inquiryLength = static_cast<std::size_t>(number);
+    } else if (key == "settings-length" && numeric && number >= 0 && number <= 128) {
+      config.settingsLength = static_cast<std::uint32_t>(number);
+    } else if (key == "status" && numeric && number >= 0 && number <= 255) {
+      config.statusWithoutSense = static_cast<std::uint8_t>(number);
     } else {
       error = "bad field '" + field + "'";
       return false;
@@ -92,6 +97,11 @@ CommandResult DriveModel::Execute(const std::uint8_t* cdb, std::size_t cdbLength
   commands_.push_back(CommandRecord{std::vector<std::uint8_t>(cdb, cdb + cdbLength), direction, length});
   if (cdbLength == 0) return Check(kIllegalRequest, kInvalidOperation);
   if (cdb[0] == 0x12 && cdbLength == 6) return Inquiry(data, direction == Direction::FromDrive ? length : 0);
+  if (config_.statusWithoutSense != 0) {
+    CommandResult refused;
+    refused.status = config_.statusWithoutSense;
+    return refused;
+  }
   if (cdb[0] == 0xF3 && config_.vendorCommands && cdbLength == 12) {
     if (cdb[1] == 0x0F && direction == Direction::FromDrive) return ReadSettings(data, length);
     if (cdb[1] == 0x0E && cdb[2] == 0x70 && length == 0) return WriteSetting(cdb[3]);
@@ -121,7 +131,7 @@ CommandResult DriveModel::ReadSettings(std::uint8_t* data, std::uint32_t length)
   std::uint8_t response[128] = {};
   response[6] = config_.settings;
   CommandResult result;
-  result.transferred = std::min<std::uint32_t>(length, sizeof response);
+  result.transferred = std::min<std::uint32_t>({length, config_.settingsLength, sizeof response});
   if (data != nullptr) std::memcpy(data, response, result.transferred);
   return result;
 }

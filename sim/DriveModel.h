@@ -30,11 +30,16 @@ struct DriveConfig {
   bool writeFails = false;       // refuses to change its settings
   bool ignoresWrites = false;    // takes the write command but keeps its settings
   std::size_t inquiryLength = 36;  // bytes of INQUIRY data it returns
+  std::uint32_t settingsLength = 128;  // bytes of the settings read's response it returns
+  // Ends every command but the INQUIRY with this status and no sense data,
+  // carrying nothing out: 08h BUSY, 18h RESERVATION CONFLICT (another
+  // program holds the drive), 28h TASK SET FULL. 0: it works.
+  std::uint8_t statusWithoutSense = 0;
 };
 
 // Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
-// settings=0x01;inquiry-fails=0;write-fails=0;ignores-writes=0". Unknown keys
-// are an error.
+// settings=0x01;inquiry-fails=0;write-fails=0;ignores-writes=0;
+// settings-length=128;status=0x18". Unknown keys are an error.
 bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string& error);
 
 struct CommandRecord {
@@ -45,6 +50,7 @@ struct CommandRecord {
 
 struct CommandResult {
   bool checkCondition = false;  // the command ended with sense data
+  std::uint8_t status = 0;      // SCSI status: 00h GOOD, 02h CHECK CONDITION, or a bare status
   SenseData sense;
   std::uint32_t transferred = 0;
 };

@@ -39,10 +39,10 @@ void StoreOutcome(const SgIoAnswer& answer, sg_io_hdr_t& header) {
     header.resid = static_cast<int>(answer.length - std::min(answer.result.transferred, answer.length));
   }
   if (!answer.result.checkCondition) {
-    header.status = 0;
-    header.masked_status = 0;
+    header.status = answer.result.status;
+    header.masked_status = static_cast<unsigned char>(answer.result.status >> 1);
     header.driver_status = 0;
-    header.info = SG_INFO_OK;
+    header.info = answer.result.status == 0 ? SG_INFO_OK : SG_INFO_CHECK;
     return;
   }
   header.status = kCheckCondition;

@@ -109,8 +109,8 @@ class Bus {
 
     srb.SRB_HaStat = 0;
     if (!result.checkCondition) {
-      srb.SRB_TargStat = 0;
-      return kSsComp;
+      srb.SRB_TargStat = result.status;
+      return result.status == 0 ? kSsComp : kSsErr;
     }
     srb.SRB_TargStat = kCheckCondition;
     const std::size_t senseLength = std::min<std::size_t>(srb.SRB_SenseLen, sizeof srb.SenseArea);

@@ -28,6 +28,8 @@ TEST(CliCommandLine, AcceptedCommandLines) {
     const char* device;
     int plusR, plusRw;
     bool yes, json;
+    bool dryRun = false;
+    int verbose = 0;
   } cases[] = {
       {"list", CliCommand::List, "", kNotAsked, kNotAsked, false, false},
       {"list --json", CliCommand::List, "", kNotAsked, kNotAsked, false, true},
@@ -41,6 +43,10 @@ TEST(CliCommandLine, AcceptedCommandLines) {
       {"help", CliCommand::Help, "", kNotAsked, kNotAsked, false, false},
       {"show /dev/sg1 -h", CliCommand::Help, "", kNotAsked, kNotAsked, false, false},
       {"--version", CliCommand::Version, "", kNotAsked, kNotAsked, false, false},
+      {"-vv set -n /dev/sg1 --plus-r dvd-rom", CliCommand::Set, "/dev/sg1", 1, kNotAsked, false,
+       false, true, 2},
+      {"show -v --verbose -- -odd", CliCommand::Show, "-odd", kNotAsked, kNotAsked, false, false,
+       false, 2},
   };
   for (const auto& c : cases) {
     CommandLine line;
@@ -54,6 +60,8 @@ TEST(CliCommandLine, AcceptedCommandLines) {
     EXPECT_EQ(line.plusRw, c.plusRw) << c.arguments;
     EXPECT_EQ(line.yes, c.yes) << c.arguments;
     EXPECT_EQ(line.json, c.json) << c.arguments;
+    EXPECT_EQ(line.dryRun, c.dryRun) << c.arguments;
+    EXPECT_EQ(line.verbose, c.verbose) << c.arguments;
   }
 }
 
@@ -72,9 +80,12 @@ TEST(CliCommandLine, UsageErrorsSayWhatIsWrong) {
       {"set /dev/sg1 --plus-r dvd+rw", "--plus-r takes dvd+r or dvd-rom, not 'dvd+rw'"},
       {"set /dev/sg1 --plus-rw dvd+r", "--plus-rw takes dvd+rw or dvd-rom, not 'dvd+r'"},
       {"set /dev/sg1 --plus-r", "--plus-r needs a value"},
-      {"show /dev/sg1 --yes", "--plus-r, --plus-rw and --yes belong to set, not to show"},
-      {"list --plus-r dvd-rom", "--plus-r, --plus-rw and --yes belong to set, not to list"},
+      {"show /dev/sg1 --yes", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to show"},
+      {"list --plus-r dvd-rom", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to list"},
       {"list --force", "unknown option --force"},
+      {"list -- --json", "list takes no device"},
+      {"show /dev/sg1 --dry-run", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to show"},
+      {"show /dev/sg1 -vx", "unknown option -vx"},
   };
   for (const auto& c : cases) {
     CommandLine line;

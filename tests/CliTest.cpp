@@ -58,7 +58,7 @@ TEST_F(Cli, TheQuestionShowsTheChangeAndOnlyYesWrites) {
     const char* answer;
     int exit;
     std::size_t commands;
-  } cases[] = {{"yes\n", kExitSuccess, 5}, {"n", kExitCancelled, 2}, {"", kExitCancelled, 2},
+  } cases[] = {{"yes\n", kExitSuccess, 4}, {"n", kExitCancelled, 2}, {"", kExitCancelled, 2},
                {"sure", kExitCancelled, 2}};
   for (const auto& c : cases) {
     test::SimulatedSgDriver local;
@@ -72,11 +72,10 @@ TEST_F(Cli, TheQuestionShowsTheChangeAndOnlyYesWrites) {
     EXPECT_EQ(local.Requests().size(), c.commands) << c.answer;
     EXPECT_EQ(user.questions,
               std::vector<std::string>{"Are you sure you want to change the bitsetting? [y/N] "});
-    // A settings byte of 00h shows DVD-ROM for +R media, as in the exe.
-    EXPECT_NE(user.AllMessages().find("DVD+R media: DVD-ROM -> DVD-ROM\n"
-                                      "DVD+RW media: DVD+RW -> DVD-ROM\n"),
-              std::string::npos)
-        << user.AllMessages();
+    // A settings byte of 00h reads as DVD-ROM for +R media, as in the exe:
+    // only the +RW setting changes, and only it is shown and written.
+    EXPECT_NE(user.AllMessages().find("DVD+RW media: DVD+RW -> DVD-ROM\n"), std::string::npos);
+    EXPECT_EQ(user.AllMessages().find("DVD+R media:"), std::string::npos) << user.AllMessages();
   }
 }
 
@@ -89,15 +88,15 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
     const char* said;
   } cases[] = {
       {"/dev/sg1", EACCES, 0, 0, kExitNoDevice,
-       "/dev/sg1: cannot open: Permission denied: read and write access is needed, usually "
+       "bitset: /dev/sg1: cannot open: Permission denied: read and write access is needed, usually "
        "membership of the cdrom group"},
       {"/dev/sr0", 0, EPERM, 0, kExitDriveRefused,
-       "/dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
+       "bitset: /dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
        "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
       {"/dev/null", 0, ENOTTY, 0, kExitNotCdDvd,
-       "/dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
+       "bitset: /dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
       {"/dev/sg1", 0, 0, 0x03, kExitDriveRefused,
-       "/dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
+       "bitset: /dev/sg1: no answer to INQUIRY: Connection timed out: the drive did not answer within 30 "
        "seconds"},
   };
   for (const auto& c : cases) {
@@ -114,6 +113,62 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
   }
 }
 
+// A read the drive did not carry out, or whose answer ends before the
+// settings byte, shows no settings and fails: nothing passes for a setting.
+TEST_F(Cli, AReadWithoutTheSettingsByteShowsNoSettings) {
+  const struct {
+    std::uint8_t status;
+    std::uint32_t returned;
+    const char* said;
+  } cases[] = {
+      {0x18, 128, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out"},
+      {0x08, 128, "status 08h (BUSY)"},
+      {0x00, 6, "the response ended before the settings byte"},
+  };
+  for (const auto& c : cases) {
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    sim::DriveConfig& drive = local.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00)).Config();
+    drive.statusWithoutSense = c.status;
+    drive.settingsLength = c.returned;
+    EXPECT_EQ(RunBitset({"show", "/dev/sg1"}, user, local, test::NoDeviceTree()), kExitDriveRefused);
+    EXPECT_EQ(user.results.size(), 1u) << "the device line only";
+    EXPECT_NE(user.AllMessages().find(c.said), std::string::npos) << user.AllMessages();
+    EXPECT_EQ(RunBitset({"set", "/dev/sg1", "--plus-r", "dvd+r", "--yes"}, user, local,
+                        test::NoDeviceTree()),
+              kExitDriveRefused);
+    EXPECT_EQ(local.Drive("/dev/sg1")->Commands().size(), 4u) << "INQUIRY and read, twice; no write";
+  }
+}
+
+// --dry-run stops before the first write; --verbose shows every command and
+// its outcome on standard error, after the program's name.
+TEST_F(Cli, DryRunAndVerbose) {
+  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x02));
+  driver.AddDrive("/dev/sg2", test::PlainCdRom());
+  EXPECT_EQ(Run({"-v", "set", "/dev/sg1", "--plus-r", "dvd-rom", "--plus-rw", "dvd+rw", "-n"}),
+            kExitSuccess);
+  EXPECT_EQ(Cdbs("/dev/sg1"), (std::vector<std::string>{kInquiry, kRead}));
+  EXPECT_EQ(driver.Drive("/dev/sg1")->Config().settings, 0x02);
+  const std::string said = console.AllMessages();
+  for (const char* line : {"bitset: cdb: 12 00 00 00 4A 00 (from drive, 74 bytes)\n"
+                           "bitset: status: 00h (GOOD), 36 bytes transferred\n",
+                           "bitset: cdb: F3 0F 02 00 00 00 07 00 80 00 00 00 (from drive, 128 bytes)\n",
+                           "bitset: DVD+R media: DVD+R -> DVD-ROM\nbitset: DVD+RW media: DVD-ROM -> DVD+RW\n"
+                           "bitset: Dry run: nothing was sent to the drive\n"}) {
+    EXPECT_NE(said.find(line), std::string::npos) << line << said;
+  }
+  console.messages.clear();
+  EXPECT_EQ(Run({"-vv", "show", "/dev/sg2"}), kExitDriveRefused);
+  EXPECT_NE(console.AllMessages().find(
+                "bitset: status: 02h (CHECK CONDITION), 0 bytes transferred\n"
+                "bitset: sense: 70 00 05 00 00 00 00 0A 00 00 00 00 20 00 00 00 00 00 (key 5h "
+                "ILLEGAL REQUEST, ASC 20h, ASCQ 00h)\n"),
+            std::string::npos)
+      << console.AllMessages();
+  EXPECT_NE(console.AllMessages().find("bitset: data in: 05 00 02 02 1F"), std::string::npos);
+}
+
 TEST_F(Cli, ShowAsJsonLines) {
   driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0xFF));
   EXPECT_EQ(Run({"show", "/dev/sg1", "--json"}), kExitSuccess);
@@ -125,15 +180,42 @@ TEST_F(Cli, ShowAsJsonLines) {
   EXPECT_TRUE(console.messages.empty());
 }
 
-TEST_F(Cli, ADriveThatReportsAnotherSettingIsNoSuccess) {
-  // The drive takes the command but keeps reporting +R as DVD+R.
-  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0x00));
-  driver.Drive("/dev/sg1")->Config().ignoresWrites = true;
-  EXPECT_EQ(Run({"set", "/dev/sg1", "--plus-r", "dvd-rom", "--yes"}), kExitDriveRefused);
-  EXPECT_NE(console.AllMessages().find(
-                "The drive did not take the change: it reports DVD+R for DVD+R media"),
-            std::string::npos)
-      << console.AllMessages();
+// Output, writes and exit code tell one story, by the one reading of the
+// settings byte: 00h reads as DVD-ROM for +R media, as in the exe.
+TEST_F(Cli, SetWritesOnlyRealChangesAndNeverContradictsItself) {
+  const struct {
+    std::uint8_t settings;
+    bool ignoresWrites;
+    const char *option, *value;
+    int exit;
+    std::vector<std::string> writes;
+    const char* said;
+  } cases[] = {
+      {0x02, true, "--plus-r", "dvd-rom", kExitDriveRefused, {"D1"},
+       "The drive did not take the change: it reports DVD+R for DVD+R media"},
+      {0x00, false, "--plus-r", "dvd+r", kExitDriveRefused, {"D0"},
+       "The drive did not take the change: it reports DVD-ROM for DVD+R media"},
+      {0x00, false, "--plus-r", "dvd-rom", kExitSuccess, {}, "Nothing to change"},
+      {0x01, false, "--plus-rw", "dvd-rom", kExitSuccess, {"E2"}, ""},
+  };
+  for (const auto& c : cases) {
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    local.AddDrive("/dev/sg1", test::QsiWriter("BX03", c.settings)).Config().ignoresWrites =
+        c.ignoresWrites;
+    EXPECT_EQ(RunBitset({"set", "/dev/sg1", c.option, c.value, "--yes"}, user, local,
+                        test::NoDeviceTree()),
+              c.exit)
+        << c.value;
+    std::vector<std::string> writes;
+    for (const auto& request : local.Requests()) {
+      if (request.cdb[1] == 0x0E) writes.push_back(test::CdbText({request.cdb[3]}));
+    }
+    EXPECT_EQ(writes, c.writes) << c.value;
+    EXPECT_NE(user.AllMessages().find(c.said), std::string::npos) << user.AllMessages();
+    const bool plusRAsRom = c.settings == 0 || (c.settings & 1) != 0;
+    EXPECT_EQ(user.results.at(1), plusRAsRom ? "DVD+R media:   DVD-ROM" : "DVD+R media:   DVD+R");
+  }
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceInfo.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "scsi/AspiLibrary.h"
+#include "bitset/BookTypeCommands.h"
 #include "scsi/ScsiPassThrough.h"
 #include "tests/TestSupport.h"
 
@@ -15,7 +17,7 @@ using memory::DeviceEvent;
 class CommandByteTest : public ::testing::Test {
  protected:
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   const ScsiPassThroughDirect& Request() const { return channel.Request().request; }
 };
 
@@ -77,7 +79,7 @@ class ChannelTest : public ::testing::Test {
   }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   CDeviceInfo device;
 };
 
@@ -114,7 +116,7 @@ TEST_F(ChannelTest, ReopeningClosesTheOldHandleFirst) {
 TEST_F(ChannelTest, OpenDriveOnTheAspiSideOpensNothing) {
   platform.SetVersion(test::kWindows, 4, 10);
   platform.AddDrive('D');
-  CScsiPassThrough aspiSide;  // the route is the one of the platform the channel is made on
+  CScsiPassThrough aspiSide{RouteFor(GetPlatformClass())};  // the route is the one of the platform the channel is made on
   EXPECT_EQ(aspiSide.OpenDrive("D:"), 1);
   EXPECT_TRUE(platform.DeviceEvents().empty());
   EXPECT_FALSE(aspiSide.IsDriveOpen());
@@ -188,7 +190,7 @@ TEST_F(ChannelTest, CurrentAndDeferredSenseBothFail) {
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D', test::PlainCdRom());
     drives.SetSenseResponseCode('D', static_cast<std::uint8_t>(code));
-    CScsiPassThrough fresh;
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
     fresh.BindDevice(&device);
     std::strcpy(device.DriveName, "D:");
     std::uint8_t response[128] = {};
@@ -247,17 +249,36 @@ TEST_F(ChannelTest, NoBoundDeviceSendsNothingAndFails) {
   EXPECT_TRUE(platform.DeviceEvents().empty());
 }
 
-TEST_F(ChannelTest, StatusWithoutSenseDataIsSuccess) {
-  // A drive that ends with a non-zero status but no sense data: only the
-  // sense area decides.
-  platform.AddDrive('D');
-  platform.ReportStatusWithoutSense('D', 0x08);  // BUSY
-  std::strcpy(device.DriveName, "D:");
-  channel.BindDevice(&device);
-  BuildInquiry();
-  std::uint8_t response[74] = {};
-  EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 0);
-  EXPECT_EQ(channel.Request().request.ScsiStatus, 0x08);
+// A status other than GOOD fails the command, with or without sense data:
+// BUSY, RESERVATION CONFLICT, TASK SET FULL, CHECK CONDITION without sense.
+TEST_F(ChannelTest, StatusOtherThanGoodFailsTheCommand) {
+  for (std::uint8_t status : {std::uint8_t{0x08}, std::uint8_t{0x18}, std::uint8_t{0x28}, std::uint8_t{0x02}}) {
+    memory::MemoryPlatform drives;
+    drives.SetVersion(test::kNt, 5, 1);
+    drives.AddDrive('D');
+    drives.ReportStatusWithoutSense('D', status);
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
+    std::strcpy(device.DriveName, "D:");
+    fresh.BindDevice(&device);
+    EXPECT_EQ(QueryBookSettings(fresh), -1) << int{status};
+    EXPECT_EQ(fresh.Request().request.ScsiStatus, status);
+    EXPECT_EQ(fresh.BytesTransferred(), 0u);
+  }
+}
+
+// The settings byte is byte 6 of the response: a read that ends before it
+// has read nothing.
+TEST_F(ChannelTest, AReadEndingBeforeTheSettingsByteFails) {
+  for (std::uint32_t returned : {0u, 6u, 7u, 128u}) {
+    memory::MemoryPlatform drives;
+    drives.SetVersion(test::kNt, 5, 1);
+    drives.AddDrive('D', test::QsiWriter("BX03", 0x00)).Config().settingsLength = returned;
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
+    std::strcpy(device.DriveName, "D:");
+    fresh.BindDevice(&device);
+    EXPECT_EQ(QueryBookSettings(fresh), returned > 6 ? 0 : -1) << returned;
+    EXPECT_EQ(fresh.BytesTransferred(), returned);
+  }
 }
 
 }  // namespace

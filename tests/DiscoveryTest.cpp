@@ -22,7 +22,7 @@ class DriveLetterWalkTest : public ::testing::Test {
   ~DriveLetterWalkTest() override { list.FreeAll(); }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel{kPlatformWindowsXp};
+  CScsiPassThrough channel{ScsiRoute::PassThrough};
   DeviceList list;
 };
 
@@ -55,10 +55,11 @@ TEST_F(DriveLetterWalkTest, LastDriveNotKeptLeavesTheChannelUnbound) {
     memory::MemoryPlatform drives;
     drives.AddDrive('D', test::QsiWriter());
     drives.AddDrive('E', last);
+    CScsiPassThrough walker{ScsiRoute::PassThrough, drives};
     DeviceList found;
-    ASSERT_TRUE(WalkDriveLetters(channel, found));
+    ASSERT_TRUE(WalkDriveLetters(walker, found));
     EXPECT_EQ(found.GetCount(), 1);
-    EXPECT_EQ(channel.BoundDevice(), nullptr);
+    EXPECT_EQ(walker.BoundDevice(), nullptr);
     found.FreeAll();
   }
 }
@@ -107,10 +108,11 @@ TEST_F(DriveLetterWalkTest, FileExceptionPassesThroughKeepingWhatWasListed) {
     drives.AddUnopenableDrive('E');
     drives.AddDrive('F', test::QsiWriter());
     drives.ThrowFileExceptionAt("CreateFile", c.throwingOpen);
+    CScsiPassThrough walker{ScsiRoute::PassThrough, drives};
     DeviceList found;
     CFileException* caught = nullptr;
     try {
-      WalkDriveLetters(channel, found);
+      WalkDriveLetters(walker, found);
     } catch (CFileException* exception) {
       caught = exception;
     }
@@ -118,7 +120,7 @@ TEST_F(DriveLetterWalkTest, FileExceptionPassesThroughKeepingWhatWasListed) {
     caught->Delete();
     ASSERT_EQ(found.GetCount(), 1);
     EXPECT_STREQ(found.GetAt(0)->DriveName, "D:");
-    EXPECT_EQ(channel.BoundDevice(), c.boundToD ? found.GetAt(0) : nullptr) << c.throwingOpen;
+    EXPECT_EQ(walker.BoundDevice(), c.boundToD ? found.GetAt(0) : nullptr) << c.throwingOpen;
     EXPECT_EQ(drives.OpenDeviceCount(), 0);
     found.FreeAll();
   }

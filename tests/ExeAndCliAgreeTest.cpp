@@ -92,6 +92,7 @@ std::string Write(const char* value) {
 sim::DriveConfig FailingWriter() {
   sim::DriveConfig config = test::QsiWriter();
   config.writeFails = true;
+  config.settings = 0x02;  // +R media as DVD+R: a change to DVD-ROM is sent
   return config;
 }
 
@@ -99,7 +100,7 @@ TEST(ExeAndCliAgree, OnEverySimulatedDrive) {
   const char kFirmware[] = "Wrong firmware revision,  you must upgrade to at least BX03 firmware";
   const char kFailed[] = "Error. May not be a QSI / Nu-Tek drive or wrong firmware";
   const Case cases[] = {
-      {"+R to DVD-ROM", test::QsiWriter("BX03", 0x00), false, 1, "D1", "", kExitSuccess},
+      {"+R to DVD-ROM", test::QsiWriter("BX03", 0x02), false, 1, "D1", "", kExitSuccess},
       {"+R back to DVD+R", test::QsiWriter("BX03", 0x03), false, 0, "D0", "", kExitSuccess},
       {"+RW to DVD+RW", test::QsiWriter("BX03", 0x03), true, 0, "E0", "", kExitSuccess},
       {"+RW to DVD-ROM, other bits set", test::QsiWriter("BX03", 0x84), true, 1, "E2", "",

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceList.h"
 #include "scsi/AspiLibrary.h"
 #include "scsi/AspiSrb.h"
@@ -170,7 +171,7 @@ TEST(CommandChannel, NeverUsesAHandleOpenedForAnotherDrive) {
   platform.SetVersion(test::kNt, 5, 1);
   sim::DriveModel& d = platform.AddDrive('D', test::QsiWriter());
   sim::DriveModel& e = platform.AddDrive('E', test::QsiWriter());
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   CDeviceInfo record;
   std::memcpy(record.DriveName, "E:", sizeof record.DriveName);
   channel.OpenDrive("D:");
@@ -220,7 +221,7 @@ TEST(CommandChannel, OpensOnlyOnTheRouteItWasMadeFor) {
   memory::MemoryPlatform platform;
   platform.AddDrive('D', test::QsiWriter());
   platform.SetVersion(test::kWindows, 4, 10);
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   platform.SetVersion(test::kNt, 5, 1);
   EXPECT_EQ(channel.OpenDrive("D:"), 1);
   EXPECT_EQ(platform.OpenDeviceCount(), 0);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/SgDriver.h"
+#include "scsi/SgDriver.h"
 #include "sim/DriveModel.h"
 #include "sim/SgIoAnswer.h"
 
@@ -42,10 +42,10 @@ class SimulatedSgDriver : public SgDriver {
   }
   const std::vector<Request>& Requests() const { return requests_; }
   int OpenCount() const { return static_cast<int>(open_.size()); }
-  const std::vector<std::pair<std::string, bool>>& Opens() const { return opens_; }
+  const std::vector<std::string>& Opens() const { return opens_; }
 
-  int Open(const std::string& path, bool forWriting) override {
-    opens_.emplace_back(path, forWriting);
+  int Open(const std::string& path) override {
+    opens_.push_back(path);
     auto refused = openErrors_.find(path);
     if (refused != openErrors_.end()) return -refused->second;
     if (drives_.count(path) == 0) return -ENOENT;
@@ -82,7 +82,7 @@ class SimulatedSgDriver : public SgDriver {
   std::map<std::string, int> requestErrors_;
   std::map<std::string, unsigned short> hostStatus_;
   std::map<int, std::string> open_;
-  std::vector<std::pair<std::string, bool>> opens_;
+  std::vector<std::string> opens_;
   std::vector<Request> requests_;
   int nextFd_ = 3;
   int badCloses_ = 0;

@@ -117,7 +117,7 @@ bool MemoryDrives::DeviceIoControl(DeviceHandle device, std::uint32_t code, void
   const sim::CommandResult result =
       model->Execute(request->Cdb, request->CdbLength, direction,
                      static_cast<std::uint8_t*>(request->DataBuffer), request->DataTransferLength);
-  request->ScsiStatus = result.checkCondition ? 0x02 : 0x00;
+  request->ScsiStatus = result.status;
   auto bare = bareStatus_.find(event.drive);
   if (!result.checkCondition && bare != bareStatus_.end()) request->ScsiStatus = bare->second;
   request->DataTransferLength = result.transferred;

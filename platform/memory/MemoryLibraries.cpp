@@ -213,6 +213,9 @@ void MemoryLibraries::ExecuteAspiRequest(SrbExecScsiCmd* srb) {
       srb->SRB_Status = kSsErr;
       srb->SRB_TargStat = 0x02;
       sim::DriveModel::WriteSense(result.sense, srb->SenseArea, srb->SRB_SenseLen);
+    } else if (result.status != 0) {  // a bare status: the ASPI error with its target status
+      srb->SRB_Status = kSsErr;
+      srb->SRB_TargStat = result.status;
     } else {
       srb->SRB_Status = kSsComp;
     }

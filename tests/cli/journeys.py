@@ -5,8 +5,12 @@ The program runs as a user would run it, with the SG_IO preload library of
 the Wine journeys answering its SG_IO requests for device files named in
 BITSET_SIM_DRIVES; the drives' command log tells what each drive received.
 The device nodes and sysfs are a tree of the test's own (BITSET_DEV_DIR,
-BITSET_SYS_DIR). Run as root, the program is started as the user nobody, so
-that a node without read and write permission really cannot be opened.
+BITSET_SYS_DIR), shaped as the kernel's: each node is a character device
+(the numbers of /dev/null, made with mknod, which needs root), and sysfs
+links /sys/class/block/srN and /sys/class/scsi_generic/sgN to one SCSI
+device directory named by its address. Run as root, the program is started
+as the user nobody, so that a node without read and write permission really
+cannot be opened.
 
     journeys.py BITSET_PROGRAM [unittest arguments]
 
@@ -19,6 +23,7 @@ import os
 import pty
 import re
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -59,20 +64,31 @@ class Machine:
 
     def node(self, name, config=None, address=None, mode=0o666, sysfs_type=None):
         path = os.path.join(self.dev, name)
-        open(path, "w").close()
+        os.mknod(path, 0o600 | stat.S_IFCHR, os.makedev(1, 3))
         os.chmod(path, mode)
         if config is not None:
             self.drives[path] = config
         if address is not None:
-            device = os.path.join(self.root, "sys", "devices", address)
-            os.makedirs(device, exist_ok=True)
-            if sysfs_type is not None:
-                with open(os.path.join(device, "type"), "w") as type_file:
-                    type_file.write("%d\n" % sysfs_type)
-            kind = "scsi_generic" if name.startswith("sg") else "block"
-            os.makedirs(os.path.join(self.root, "sys", "class", kind, name))
-            os.symlink(device, os.path.join(self.root, "sys", "class", kind, name, "device"))
+            self.sysfs(name, address, sysfs_type)
         return path
+
+    def sysfs(self, name, address, sysfs_type):
+        """The kernel's shape: /sys/devices/.../H:C:T:L holds block/srN and
+        scsi_generic/sgN, each with a `device` link back to it, and
+        /sys/class/<kind>/<name> links to that entry."""
+        sys_dir = os.path.join(self.root, "sys")
+        device = os.path.join(sys_dir, "devices", "pci0000:00", "host0", address)
+        os.makedirs(device, exist_ok=True)
+        if sysfs_type is not None:
+            with open(os.path.join(device, "type"), "w") as type_file:
+                type_file.write("%d\n" % sysfs_type)
+        kind = "scsi_generic" if name.startswith("sg") else "block"
+        entry = os.path.join(device, kind, name)
+        os.makedirs(entry)
+        os.symlink("../../../" + address, os.path.join(entry, "device"))
+        os.makedirs(os.path.join(sys_dir, "class", kind), exist_ok=True)
+        os.symlink(os.path.relpath(entry, os.path.join(sys_dir, "class", kind)),
+                   os.path.join(sys_dir, "class", kind, name))
 
     def environment(self):
         env = dict(os.environ)
@@ -173,6 +189,52 @@ class CliJourney(unittest.TestCase):
         self.assertEqual(code, 0, err)
         self.assertEqual(out[0], "%s  %s  (also %s)" % (sg1, QSI_LINE, sr0))
         self.assertEqual(m.commands(), [("sg1", INQUIRY), ("sg1", READ_SETTINGS)])
+        code, out, err = m.run("show", sr0, "--json")
+        self.assertEqual(json.loads(out[0])["also"], [sr0])
+
+    def test_a_user_outside_cdrom_is_told_which_node_refused(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI, "1:0:0:0", mode=0o660)
+        sr0 = m.node("sr0", QSI, "1:0:0:0", mode=0o660)
+        code, _, err = m.run("show", sr0)
+        if os.geteuid() != 0:
+            self.skipTest("only root can run the program as another user")
+        self.assertEqual(code, 3)
+        self.assertIn("bitset: %s: cannot open: Permission denied" % sg1, err)
+
+    def test_nothing_in_dev_or_sys_makes_it_hang(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI, "1:0:0:0")
+        os.mkfifo(os.path.join(m.root, "sys", "devices", "pci0000:00", "host0", "1:0:0:0", "type"))
+        os.mkfifo(os.path.join(m.dev, "sg2"), 0o666)
+        os.mkdir(os.path.join(m.dev, "sg3"))
+        open(os.path.join(m.dev, "sg4"), "w").close()
+        for name in ("sg2", "sg4"):
+            os.chmod(os.path.join(m.dev, name), 0o666)
+        code, out, err = m.run("list")
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out, ["%s  %s" % (sg1, QSI_LINE)])
+        for name in ("sg2", "sg4"):
+            self.assertIn("%s: cannot open: Inappropriate ioctl for device: not a SCSI device"
+                          % os.path.join(m.dev, name), err)
+
+    def test_drive_text_cannot_drive_the_terminal(self):
+        m = self.machine
+        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07;revision=BX03")
+        code, out, err = m.run("show", sg1)
+        self.assertEqual(code, 0, err)
+        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07          BX03" % sg1)
+        self.assertFalse(any(c in "\n".join(out) + err for c in "\x1b\x07\r"))
+
+    def test_results_that_cannot_be_written_fail(self):
+        m = self.machine
+        m.node("sg1", QSI)
+        for command in (["list"], ["list", "--json"], ["--version"]):
+            with open("/dev/full", "w") as full:
+                done = subprocess.run([PROGRAM] + command, stdout=full, stderr=subprocess.PIPE,
+                                      text=True, env=m.environment(), timeout=60)
+            self.assertNotEqual(done.returncode, 0, command)
+            self.assertIn("bitset: cannot write the results: No space left on device", done.stderr)
 
     def test_show_on_a_drive_without_the_vendor_commands(self):
         m = self.machine
@@ -184,18 +246,18 @@ class CliJourney(unittest.TestCase):
 
     def test_set_with_yes_writes_and_reads_back(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI + ";settings=0x00")
+        sg1 = m.node("sg1", QSI + ";settings=0x04")
         code, out, err = m.run("set", sg1, "--plus-r", "dvd-rom", "--plus-rw", "dvd-rom", "--yes")
         self.assertEqual(code, 0, err)
         self.assertEqual(out[1:], ["DVD+R media:   DVD-ROM", "DVD+RW media:  DVD-ROM",
-                                   "settings byte: 03h"])
+                                   "settings byte: 07h"])
         self.assertEqual([c for _, c in m.commands()],
                          [INQUIRY, READ_SETTINGS, write_setting(0xD1), write_setting(0xE2),
                           READ_SETTINGS])
 
     def test_set_asks_on_a_terminal_and_no_sends_nothing(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI)
+        sg1 = m.node("sg1", QSI + ";settings=0x02")
         code, _, err = m.run("set", sg1, "--plus-r", "dvd-rom", answer="n\n")
         self.assertEqual(code, 7)
         self.assertIn(QUESTION, err)
@@ -203,7 +265,7 @@ class CliJourney(unittest.TestCase):
 
     def test_set_asks_on_a_terminal_and_yes_writes(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI + ";settings=0x01")
+        sg1 = m.node("sg1", QSI + ";settings=0x03")
         code, _, err = m.run("set", sg1, "--plus-r", "dvd+r", answer="y\n")
         self.assertEqual(code, 0, err)
         self.assertIn("DVD+R media: DVD-ROM -> DVD+R", err)
@@ -211,7 +273,7 @@ class CliJourney(unittest.TestCase):
 
     def test_set_without_a_terminal_or_yes_refuses(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI)
+        sg1 = m.node("sg1", QSI + ";settings=0x01")
         code, _, err = m.run("set", sg1, "--plus-rw", "dvd-rom")
         self.assertEqual(code, 7)
         self.assertIn("no terminal", err)
@@ -227,7 +289,7 @@ class CliJourney(unittest.TestCase):
 
     def test_a_refused_write_is_reported_never_as_success(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI + ";write-fails=1")
+        sg1 = m.node("sg1", QSI + ";write-fails=1;settings=0x02")
         code, _, err = m.run("set", sg1, "--plus-r", "dvd-rom", "--yes")
         self.assertEqual(code, 6)
         self.assertIn("Error. May not be a QSI / Nu-Tek drive or wrong firmware (%s: sense key 5h "

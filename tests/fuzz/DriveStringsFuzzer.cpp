@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterDiscovery.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -47,7 +48,7 @@ void CheckNames(const std::uint8_t* data, std::size_t size) {
 
 void CheckWalk(fuzz::Input& input) {
   FuzzedDriveStrings platform(input);
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
   DeviceList list;
   WalkDriveLetters(channel, list);
   for (const CDeviceInfo* device : list) {

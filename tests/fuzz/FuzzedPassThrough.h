@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/PlatformClass.h"
 #include "devices/DeviceInfo.h"
 #include "scsi/ScsiPassThrough.h"
 #include "scsi/ScsiPassThroughDirect.h"
@@ -39,7 +40,7 @@ struct ChannelOnD {
     channel.BindDevice(&device);
   }
   CDeviceInfo device;
-  CScsiPassThrough channel;
+  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
 };
 
 }  // namespace fuzz

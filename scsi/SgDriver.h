@@ -1,5 +1,5 @@
-// The kernel's SCSI generic interface as the Linux platform uses it: open a
-// device node, hand it one SG_IO request, close it. The kernel backend makes
+// The kernel's SCSI generic interface as the SG_IO transport uses it: open
+// a device node, hand it SG_IO requests, close it. The kernel backend makes
 // the system calls; the tests answer the same calls in-process.
 #pragma once
 
@@ -10,9 +10,10 @@
 class SgDriver {
  public:
   virtual ~SgDriver() = default;
-  // Opens the node without waiting for a medium; a file descriptor, or
-  // -errno when it cannot be opened.
-  virtual int Open(const std::string& path, bool forWriting) = 0;
+  // Opens the device node for reading and writing, without waiting for a
+  // medium or on anything that is not a device; a file descriptor, or
+  // -errno when it cannot be opened (-ENOTTY for a file that is no device).
+  virtual int Open(const std::string& path) = 0;
   // ioctl(SG_IO): 0 when the kernel carried the request out (its outcome is
   // in the header), else -errno.
   virtual int SendRequest(int fd, sg_io_hdr_t& header) = 0;
@@ -22,7 +23,7 @@ class SgDriver {
 // The real kernel.
 class KernelSgDriver : public SgDriver {
  public:
-  int Open(const std::string& path, bool forWriting) override;
+  int Open(const std::string& path) override;
   int SendRequest(int fd, sg_io_hdr_t& header) override;
   void Close(int fd) override;
 };

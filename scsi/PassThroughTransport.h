@@ -1,0 +1,45 @@
+// The system's SCSI pass-through (SCSI_PASS_THROUGH_DIRECT) to a drive
+// letter. The drive is opened for each command and closed after it, unless
+// a handle for it was opened beforehand, which the command then closes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/WinTypes.h"
+#include "scsi/ScsiAddress.h"
+#include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/ScsiTransport.h"
+
+class Platform;
+
+constexpr std::uint8_t kRequestedSenseLength = 18;
+
+class PassThroughTransport : public ScsiTransport {
+ public:
+  explicit PassThroughTransport(Platform* platform);
+  ~PassThroughTransport() override { Close(); }
+  PassThroughTransport(const PassThroughTransport&) = delete;
+  PassThroughTransport& operator=(const PassThroughTransport&) = delete;
+
+  // Opens "\\.\" + driveName, at most 27 characters of the name.
+  bool Open(const char* driveName);
+  void Close();
+  bool IsOpen() const { return handle_ != InvalidDeviceHandle(); }
+  // The device the commands go to, its drive name read at each command;
+  // null for none, an empty name for the drive opened beforehand.
+  void SetDevice(const ScsiAddress* device) { device_ = device; }
+
+  ScsiOutcome Execute(const ScsiCommand& command) override;
+
+ private:
+  bool OpenForAnotherDrive() const;
+  void Send(const ScsiCommand& command, ScsiOutcome& outcome);
+
+  Platform* platform_;
+  DeviceHandle handle_;
+  std::string openDriveName_;  // the drive `device_` was opened for
+  const ScsiAddress* device_ = nullptr;
+  ScsiRequestBuffer block_;
+  std::uint32_t bytesReturned_ = 0;
+};
