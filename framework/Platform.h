@@ -1,10 +1,11 @@
 // The narrow interface between the application and the operating system.
 //
-// Everything the application needs from Windows goes through here: windows
-// and controls, message boxes, the version query, devices opened by name
-// with their pass-through requests, run-time libraries and events. The Win32
-// backend forwards each call to the Windows function of the same name; the
-// in-memory backend keeps windows and drives in memory for the tests.
+// Everything the application needs from Windows goes through here, in three
+// concerns: the windows side (windows and controls, message boxes, the
+// version query), devices opened by name with their pass-through requests,
+// and run-time libraries with their events. The Win32 backend forwards each
+// call to the Windows function of the same name; the in-memory backend keeps
+// windows and drives in memory for the tests.
 #pragma once
 
 #include <cstdint>
@@ -43,11 +44,13 @@ class DialogTarget {
                              LResult& result) = 0;
 };
 
-class Platform {
+// The windows side: the process, dialogs and controls, painting, the
+// screen and the help viewer.
+class WindowSystem {
  public:
-  virtual ~Platform() = default;
+  virtual ~WindowSystem() = default;
 
-  // --- Process -----------------------------------------------------------
+  // --- Process --------------------------------------------------------------
   // Full path of the running executable.
   virtual std::string ModulePath() = 0;
   // Ends the process at once (never returns on Windows).
@@ -57,7 +60,7 @@ class Platform {
   // Upper-cases text of the active ANSI code page in place.
   virtual void UpperCaseAnsi(std::string& text) = 0;
 
-  // --- Windows -----------------------------------------------------------
+  // --- Windows --------------------------------------------------------------
   // Creates the dialog of the given template and runs it modally.
   virtual LResult RunModalDialog(int templateId, WindowHandle owner, DialogTarget& target) = 0;
   virtual void EndDialog(WindowHandle dialog, LResult result) = 0;
@@ -94,7 +97,7 @@ class Platform {
   virtual bool AppendMenu(MenuHandle menu, std::uint32_t flags, std::uintptr_t id,
                           const char* text) = 0;
 
-  // --- Painting ------------------------------------------------------------
+  // --- Painting -------------------------------------------------------------
   virtual bool IsIconic(WindowHandle window) = 0;
   virtual int GetSystemMetrics(int index) = 0;
   virtual void GetClientSize(WindowHandle window, int& width, int& height) = 0;
@@ -103,7 +106,32 @@ class Platform {
   virtual void Paint(WindowHandle window, const std::function<void(void* dc)>& paint) = 0;
   virtual bool DrawIcon(void* dc, int x, int y, IconHandle icon) = 0;
 
-  // --- Devices -----------------------------------------------------------
+  // --- Screen ---------------------------------------------------------------
+  // The primary screen's work area: SystemParametersInfoA(SPI_GETWORKAREA).
+  virtual bool GetSystemWorkArea(Rect& area) = 0;
+  // Calls a MonitorFromWindow entry point; null when it names no monitor.
+  virtual void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) = 0;
+  // Calls a GetMonitorInfoA entry point and gives the monitor's work area.
+  virtual bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) = 0;
+
+  // --- HTML Help ------------------------------------------------------------
+  // The default value of a key under HKEY_CLASSES_ROOT, read with read access
+  // into at most `maxBytes` bytes; false when the key or value is missing.
+  virtual bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
+                                      std::string& value) = 0;
+  virtual WindowHandle GetDesktopWindow() = 0;
+  // Calls an HtmlHelpA entry point with its own calling convention.
+  virtual WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
+                                    std::uint32_t command, std::uintptr_t data) = 0;
+};
+
+// Devices opened by name and their pass-through requests: all the
+// pass-through route needs.
+class DeviceSystem {
+ public:
+  virtual ~DeviceSystem() = default;
+
+  // --- Devices --------------------------------------------------------------
   virtual std::uint32_t GetLogicalDriveStrings(std::uint32_t length, char* buffer) = 0;
   // CreateFileA with no security attributes and no template file.
   virtual DeviceHandle CreateFile(const char* path, std::uint32_t access, std::uint32_t share,
@@ -114,13 +142,21 @@ class Platform {
                                std::uint32_t* bytesReturned) = 0;
   // Closes a device or an event.
   virtual bool CloseHandle(void* handle) = 0;
+  // The error of the last call that failed, of any concern.
+  virtual std::uint32_t GetLastError() = 0;
+};
 
-  // --- Run-time libraries --------------------------------------------------
+// Libraries loaded at run time and the events their requests signal: all
+// the ASPI route needs besides closing its events.
+class LibrarySystem {
+ public:
+  virtual ~LibrarySystem() = default;
+
+  // --- Run-time libraries ---------------------------------------------------
   virtual ModuleHandle LoadLibrary(const char* name) = 0;
   // The exported function of that name, or null.
   virtual void* GetProcAddress(ModuleHandle module, const char* name) = 0;
   virtual bool FreeLibrary(ModuleHandle module) = 0;
-  virtual std::uint32_t GetLastError() = 0;
   // The export with the given ordinal, or null.
   virtual void* GetProcAddressByOrdinal(ModuleHandle module, int ordinal) = 0;
 
@@ -128,29 +164,17 @@ class Platform {
   // when it is not there.
   virtual ModuleHandle GetModuleHandle(const char* name) = 0;
 
-  // --- Screen ----------------------------------------------------------------
-  // The primary screen's work area: SystemParametersInfoA(SPI_GETWORKAREA).
-  virtual bool GetSystemWorkArea(Rect& area) = 0;
-  // Calls a MonitorFromWindow entry point; null when it names no monitor.
-  virtual void* CallMonitorFromWindow(void* entry, WindowHandle window, std::uint32_t flags) = 0;
-  // Calls a GetMonitorInfoA entry point and gives the monitor's work area.
-  virtual bool CallGetMonitorInfo(void* entry, void* monitor, Rect& workArea) = 0;
-
-  // --- HTML Help -------------------------------------------------------------
-  // The default value of a key under HKEY_CLASSES_ROOT, read with read access
-  // into at most `maxBytes` bytes; false when the key or value is missing.
-  virtual bool ReadClassesRootDefault(const std::string& subKey, std::size_t maxBytes,
-                                      std::string& value) = 0;
-  virtual WindowHandle GetDesktopWindow() = 0;
-  // Calls an HtmlHelpA entry point with its own calling convention.
-  virtual WindowHandle CallHtmlHelp(void* entry, WindowHandle caller, const char* file,
-                                    std::uint32_t command, std::uintptr_t data) = 0;
-
-  // --- Events --------------------------------------------------------------
+  // --- Events ---------------------------------------------------------------
   // An unnamed event without security attributes; null when it cannot be made.
   virtual EventHandle CreateEvent(bool manualReset, bool initialState) = 0;
   virtual bool ResetEvent(EventHandle event) = 0;
   virtual std::uint32_t WaitForSingleObject(EventHandle event, std::uint32_t milliseconds) = 0;
+};
+
+// Everything the application needs from Windows, by concern.
+class Platform : public WindowSystem, public DeviceSystem, public LibrarySystem {
+ public:
+  ~Platform() override = default;
 };
 
 constexpr std::uint32_t kInfinite = 0xFFFFFFFFu;

@@ -99,6 +99,28 @@ CommandStatus AspiCommandStatus(const SrbExecScsiCmd& srb) {
   return kAspiErrorStatus;
 }
 
+namespace {
+
+// The request block of `request`, with the exchange's copy of the data as
+// its buffer and `event` to signal its end.
+void FillRequestBlock(AspiExchange& exchange, const AspiRequest& request, EventHandle event) {
+  SrbExecScsiCmd& srb = exchange.srb;
+  std::memset(&srb, 0, sizeof srb);
+  srb.SRB_Cmd = kScExecScsiCmd;
+  srb.SRB_HaId = request.hostAdapter;
+  srb.SRB_Flags = static_cast<std::uint8_t>(request.flags | kSrbEventNotify);
+  srb.SRB_Target = request.targetId;
+  srb.SRB_Lun = request.lun;
+  srb.SRB_BufLen = request.length;
+  srb.SRB_BufPointer = request.buffer != nullptr ? exchange.data.data() : nullptr;
+  srb.SRB_SenseLen = kAspiSenseLength;
+  srb.SRB_CDBLen = request.cdbLength;
+  srb.SRB_PostProc = event;
+  std::memcpy(srb.CDBByte, request.cdb, std::min<std::size_t>(request.cdbLength, sizeof srb.CDBByte));
+}
+
+}  // namespace
+
 CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
   Platform& platform = GetPlatform();
   // Allocated first: nothing after the event is made can fail to allocate.
@@ -109,27 +131,13 @@ CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& re
   // Without an event the request could never be waited for: send nothing.
   if (event == nullptr) return kAspiErrorStatus;
   platform.ResetEvent(event);
-
-  SrbExecScsiCmd& srb = exchange->srb;
-  std::memset(&srb, 0, sizeof srb);
-  srb.SRB_Cmd = kScExecScsiCmd;
-  srb.SRB_HaId = request.hostAdapter;
-  srb.SRB_Flags = static_cast<std::uint8_t>(request.flags | kSrbEventNotify);
-  srb.SRB_Target = request.targetId;
-  srb.SRB_Lun = request.lun;
-  srb.SRB_BufLen = request.length;
-  srb.SRB_BufPointer = data != nullptr ? exchange->data.data() : nullptr;
-  srb.SRB_SenseLen = kAspiSenseLength;
-  srb.SRB_CDBLen = request.cdbLength;
-  srb.SRB_PostProc = event;
-  std::memcpy(srb.CDBByte, request.cdb, std::min<std::size_t>(request.cdbLength, sizeof srb.CDBByte));
-
-  if (library.SendCommand(&srb) == kSsPending && !WaitForCompletion(platform, event)) {
+  FillRequestBlock(*exchange, request, event);
+  if (library.SendCommand(&exchange->srb) == kSsPending && !WaitForCompletion(platform, event)) {
     // Never waited for to its end: not trusted, and not freed.
     KeepWhileTheLibraryMayWrite(std::move(exchange));
     return kAspiErrorStatus;
   }
-  const CommandStatus status = AspiCommandStatus(srb);
+  const CommandStatus status = AspiCommandStatus(exchange->srb);
   if (data != nullptr) std::copy(exchange->data.begin(), exchange->data.end(), data);
   platform.CloseHandle(event);
   return status;

@@ -14,8 +14,8 @@ constexpr std::uint32_t kOpenExisting = 3;
 constexpr std::size_t kMaxDriveName = 27;  // as the 32-byte path always held
 }  // namespace
 
-PassThroughTransport::PassThroughTransport(Platform* platform)
-    : platform_(platform), handle_(InvalidDeviceHandle()) {
+PassThroughTransport::PassThroughTransport(DeviceSystem* devices)
+    : devices_(devices), handle_(InvalidDeviceHandle()) {
   std::memset(&block_, 0, sizeof block_);
 }
 
@@ -23,7 +23,7 @@ bool PassThroughTransport::Open(const char* driveName) {
   Close();
   const char* end = std::find(driveName, driveName + kMaxDriveName, '\0');
   const std::string path = "\\\\.\\" + std::string(driveName, end);
-  handle_ = platform_->CreateFile(path.c_str(), kGenericRead | kGenericWrite,
+  handle_ = devices_->CreateFile(path.c_str(), kGenericRead | kGenericWrite,
                                   kFileShareRead | kFileShareWrite, kOpenExisting, 0);
   if (IsOpen()) openDriveName_ = driveName;
   return IsOpen();
@@ -31,7 +31,7 @@ bool PassThroughTransport::Open(const char* driveName) {
 
 void PassThroughTransport::Close() {
   if (!IsOpen()) return;
-  platform_->CloseHandle(handle_);
+  devices_->CloseHandle(handle_);
   handle_ = InvalidDeviceHandle();
   openDriveName_.clear();
 }
@@ -71,10 +71,10 @@ void PassThroughTransport::Send(const ScsiCommand& command, ScsiOutcome& outcome
   request.DataBuffer = command.data;
   request.SenseInfoOffset = kSenseAreaOffset;
   std::memcpy(request.Cdb, command.cdb, std::min<std::size_t>(command.cdbLength, sizeof request.Cdb));
-  outcome.reached = platform_->DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, &block_,
+  outcome.reached = devices_->DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, &block_,
                                                kRequestBlockSize, &block_, kRequestWithSenseSize,
                                                &bytesReturned_);
-  if (!outcome.reached) outcome.systemError = static_cast<int>(platform_->GetLastError());
+  if (!outcome.reached) outcome.systemError = static_cast<int>(devices_->GetLastError());
   outcome.status = request.ScsiStatus;
   std::memcpy(outcome.sense, block_.sense, sizeof block_.sense);
   outcome.senseLength = sizeof block_.sense;

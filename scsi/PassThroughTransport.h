@@ -11,13 +11,13 @@
 #include "scsi/ScsiPassThroughDirect.h"
 #include "scsi/ScsiTransport.h"
 
-class Platform;
+class DeviceSystem;
 
 constexpr std::uint8_t kRequestedSenseLength = 18;
 
 class PassThroughTransport : public ScsiTransport {
  public:
-  explicit PassThroughTransport(Platform* platform);
+  explicit PassThroughTransport(DeviceSystem* devices);
   ~PassThroughTransport() override { Close(); }
   PassThroughTransport(const PassThroughTransport&) = delete;
   PassThroughTransport& operator=(const PassThroughTransport&) = delete;
@@ -36,7 +36,7 @@ class PassThroughTransport : public ScsiTransport {
   bool OpenForAnotherDrive() const;
   void Send(const ScsiCommand& command, ScsiOutcome& outcome);
 
-  Platform* platform_;
+  DeviceSystem* devices_;
   DeviceHandle handle_;
   std::string openDriveName_;  // the drive `device_` was opened for
   const ScsiAddress* device_ = nullptr;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-CScsiPassThrough::CScsiPassThrough(ScsiRoute route, Platform& platform)
-    : route_(route), passThrough_(&platform) {
+CScsiPassThrough::CScsiPassThrough(ScsiRoute route, DeviceSystem& devices)
+    : route_(route), passThrough_(&devices) {
   std::memset(&buffer_, 0, sizeof buffer_);
   ChooseTransport();
 }

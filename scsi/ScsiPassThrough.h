@@ -25,8 +25,8 @@ constexpr int kCdbSize = 16;
 
 class CScsiPassThrough {
  public:
-  // The route given; the pass-through opens drives through `platform`.
-  explicit CScsiPassThrough(ScsiRoute route, Platform& platform = GetPlatform());
+  // The route given; the pass-through opens drives through `devices`.
+  explicit CScsiPassThrough(ScsiRoute route, DeviceSystem& devices = GetPlatform());
   // Every command through `transport`, whatever device is bound.
   explicit CScsiPassThrough(ScsiTransport& transport);
   CScsiPassThrough(const CScsiPassThrough&) = delete;

@@ -308,6 +308,10 @@ class CliJourney(unittest.TestCase):
 
     def test_missing_device_usage_help_and_version(self):
         m = self.machine
+        code, _, err = m.run("list")
+        self.assertEqual(code, 3)
+        self.assertIn("bitset: nodes tried: none, %s has no sg* or sr* node" % m.dev, err)
+        self.assertIn("(modprobe sg)", err)
         code, _, err = m.run("show", os.path.join(m.dev, "sg9"))
         self.assertEqual(code, 3)
         self.assertIn("cannot open: No such file or directory", err)

@@ -55,7 +55,7 @@ void CheckWalk(fuzz::Input& input) {
     fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
     fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E', "only drives that answered are listed");
   }
-  fuzz::Require(channel.BoundDevice() == nullptr || list.Contains(channel.BoundDevice()),
+  fuzz::Require(channel.BoundDevice() == nullptr || list.Find(channel.BoundDevice()) != nullptr,
                 "the channel is bound to a listed drive or to none");
   for (const memory::DeviceEvent& event : platform.DeviceEvents()) {
     if (event.kind != memory::DeviceEvent::Open && event.kind != memory::DeviceEvent::OpenFailed) continue;
