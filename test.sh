@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh host win64 win32 cli
 ./scripts/package.sh
+./scripts/package-deb.sh
 ctest --preset host
 # The command line on a real Linux kernel under QEMU (skipped without QEMU).
 ctest --preset kernel

@@ -30,7 +30,7 @@ set_tests_properties(sgio_preload PROPERTIES ENVIRONMENT
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(BITSET_WIN64_DIR ${CMAKE_CURRENT_SOURCE_DIR}/build/win64 CACHE PATH
     "The win64 build whose Bitset.exe the Wine tests run")
-foreach(journey PassThroughRoute AspiRoute Screen Help)
+foreach(journey PassThroughRoute AspiRoute Screen Help RunScript)
   add_test(NAME wine.${journey}
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/wine/journeys.py ${journey})
   set_tests_properties(wine.${journey} PROPERTIES
@@ -39,12 +39,13 @@ foreach(journey PassThroughRoute AspiRoute Screen Help)
     ENVIRONMENT "BITSET_WIN64_DIR=${BITSET_WIN64_DIR};BITSET_SGIO_PRELOAD=$<TARGET_FILE:sgio_preload>;BITSET_WINE_WORK=${CMAKE_CURRENT_SOURCE_DIR}/build/wine/tests;BITSET_SCREENSHOTS=${CMAKE_CURRENT_SOURCE_DIR}/build/screenshots")
 endforeach()
 
-# help.chm of both Windows builds, read back and checked against help/.
+# help.chm of both Windows builds, read back and checked against help/; the
+# unit tests that its messages page names as proof run too.
 set(BITSET_WIN32_DIR ${CMAKE_CURRENT_SOURCE_DIR}/build/win32 CACHE PATH
     "The win32 build: the release build, packaged for Windows users")
 add_test(NAME help_file
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/help/check_help.py
-                 ${BITSET_WIN64_DIR} ${BITSET_WIN32_DIR})
+                 --unit-tests $<TARGET_FILE:unit_tests> ${BITSET_WIN64_DIR} ${BITSET_WIN32_DIR})
 
 # The release package for Windows users (scripts/package.sh makes it).
 add_test(NAME release_package

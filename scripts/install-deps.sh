@@ -9,6 +9,7 @@ packages=(
   fp-utils libchm-bin
   python3-pefile clang libclang-rt-dev
   qemu-system-x86 linux-image-amd64 busybox-static cpio
+  dpkg-dev lintian man-db
 )
 
 missing=()

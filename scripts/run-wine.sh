@@ -9,8 +9,14 @@
 #                                        fields of sim/DriveModel.h)
 #
 # Without a DISPLAY the window goes to a private Xvfb; a screenshot is saved
-# after start-up. ./run.sh builds Bitset.exe first; the simulation library of
-# the host build is built here when missing.
+# after start-up. help.chm goes beside the exe, so that the Help button opens
+# it; as Wine's viewer shows its pages blank, the script names the same pages
+# as plain HTML. ./run.sh builds Bitset.exe first; the simulation library of
+# the host build is built here.
+#
+# From the environment (the Wine journeys set them): BITSET_WIN64_DIR, the
+# build whose Bitset.exe and help.chm run; BITSET_RUN_DIR, the folder of the
+# prefix and logs; BITSET_SGIO_PRELOAD, a simulation library already built.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,7 +31,7 @@ while [ $# -gt 0 ]; do
     --drive) drive=${2:?--drive needs a device such as /dev/sr0}; shift 2 ;;
     --aspi) aspi=1; shift ;;
     --config) config="$config;${2:?--config needs drive settings}"; shift 2 ;;
-    -h | --help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -34,20 +40,24 @@ if [ -n "$drive" ] && [ "$aspi" = 1 ]; then
   exit 2
 fi
 
-exe="$root/build/win64/Bitset.exe"
-aspi_dll="$root/build/win64/sim/wnaspi32.dll"
-preload="$root/build/host/libbitset-sgio-sim.so"
-[ -f "$exe" ] || { echo "$exe is missing: run ./scripts/build.sh win64" >&2; exit 1; }
+win64_dir="${BITSET_WIN64_DIR:-$root/build/win64}"
+exe="$win64_dir/Bitset.exe"
+help_file="$win64_dir/help.chm"
+aspi_dll="$win64_dir/sim/wnaspi32.dll"
+preload="${BITSET_SGIO_PRELOAD:-$root/build/host/libbitset-sgio-sim.so}"
+for file in "$exe" "$help_file"; do
+  [ -f "$file" ] || { echo "$file is missing: run ./scripts/build.sh win64" >&2; exit 1; }
+done
 if [ "$aspi" = 1 ] && [ ! -f "$aspi_dll" ]; then
   echo "$aspi_dll is missing: run ./scripts/build.sh win64" >&2
   exit 1
 fi
-if [ -z "$drive" ] && [ "$aspi" = 0 ]; then
+if [ -z "$drive" ] && [ "$aspi" = 0 ] && [ -z "${BITSET_SGIO_PRELOAD:-}" ]; then
   cmake --preset host >/dev/null
   cmake --build --preset host --target sgio_preload >/dev/null
 fi
 
-run_dir="$root/build/wine/run"
+run_dir="${BITSET_RUN_DIR:-$root/build/wine/run}"
 prefix="$run_dir/prefix"
 log="$run_dir/drive-commands.log"
 screenshot="$root/build/screenshots/run.png"
@@ -82,7 +92,7 @@ fi
 "$root/scripts/wine-prefix.sh" "$prefix" "${prefix_args[@]}"
 program_dir="$prefix/drive_c/bitset"
 mkdir -p "$program_dir"
-cp "$exe" "$program_dir/"
+cp "$exe" "$help_file" "$program_dir/"
 [ "$aspi" = 0 ] || cp "$aspi_dll" "$program_dir/"
 
 export WINEPREFIX="$prefix"
@@ -114,6 +124,9 @@ Bitset.exe under Wine
   drive        $device
   system       $version
   display      $DISPLAY$([ "$private_display" = 1 ] && echo " (private Xvfb)")
+  help         C:\\bitset\\help.chm (Help button); Wine shows its pages blank, read them
+               in a browser: $root/help/booktype.htm
+               (installed by the Debian package: /usr/share/doc/bitset/html/booktype.htm)
 EOF
 if [ -z "$drive" ]; then
   echo "  drive config $config"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "framework/Format.h"
 #include "tests/TestSupport.h"
 
@@ -80,5 +82,71 @@ TEST_F(DeviceSelectionTest, FileExceptionIsReportedWithItsNumber) {
                 "EXCEPTION OCCURRED IN CDvdInfoDlg::GetSelectedDevice() -  Exception " +
                 test::ExceptionNumberText(platform.ThrownExceptionAddress())}));
 }
+
+// What a drive change does after each way the selection can fail: the
+// record missing from the list resets to the first line and the program
+// goes on; after the others it ends, with no command sent.
+struct SelectionFailure {
+  const char* name;
+  std::function<void(memory::MemoryPlatform&, CDvdInfoDlg&, WindowHandle)> prepare;
+  std::vector<std::string> messages;
+  bool ends;
+  friend void PrintTo(const SelectionFailure& row, std::ostream* out) { *out << row.name; }
+};
+
+class DriveChangeTest : public DeviceSelectionTest,
+                        public ::testing::WithParamInterface<SelectionFailure> {};
+
+TEST_P(DriveChangeTest, AfterEachSelectionFailure) {
+  const SelectionFailure& failure = GetParam();
+  std::vector<std::string> sentAfter;
+  const LResult result = RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
+    Combo(window, Cb::AddString, 0, reinterpret_cast<LParam>("extra line"));
+    failure.prepare(platform, dialog, window);
+    for (char letter : {'D', 'E', 'F'}) platform.Drive(letter)->ClearCommands();
+    platform.SelectLine(window, IDC_DRIVE_BOX, 3);
+    for (char letter : {'D', 'E', 'F'}) {
+      for (const std::string& cdb : test::CdbsOf(*platform.Drive(letter))) sentAfter.push_back(letter + cdb);
+    }
+    if (!failure.ends) {
+      EXPECT_EQ(Combo(window, Cb::GetCurSel), 0);
+      EXPECT_TRUE(Enabled(IDC_SET_PLUS_R));
+      EXPECT_EQ(Text(IDC_PLUS_R_TEXT), "DVD-ROM");
+    }
+    if (dialog.Devices().GetCount() == 4) dialog.Devices().RemoveTail();
+  });
+  std::vector<std::string> expected = failure.messages;
+  for (std::string& message : expected) {
+    const std::size_t number = message.find("%d");
+    if (number != std::string::npos) {
+      message.replace(number, 2, test::ExceptionNumberText(platform.ThrownExceptionAddress()));
+    }
+  }
+  EXPECT_EQ(platform.MessageTexts(), expected);
+  EXPECT_EQ(result, failure.ends ? 1 : Id::Cancel) << "1 when the program ended, Cancel when closed";
+  const std::string read = "DF3 0F 02 00 00 00 07 00 80 00 00 00";  // to D:, the first line
+  const std::vector<std::string> sent = failure.ends ? std::vector<std::string>() : std::vector<std::string>{read, read};
+  EXPECT_EQ(sentAfter, sent);
+}
+
+const char kFatal[] = "Fatal Error Getting Selected Device";
+
+INSTANTIATE_TEST_SUITE_P(
+    Selection, DriveChangeTest,
+    ::testing::Values(
+        SelectionFailure{"MissingRecord",
+                         [](memory::MemoryPlatform&, CDvdInfoDlg& dialog, WindowHandle) {
+                           dialog.Devices().AddTail(nullptr);
+                         },
+                         {"Selected device was not found,  list will be reset"}, false},
+        SelectionFailure{"LineBeyondTheList", [](memory::MemoryPlatform&, CDvdInfoDlg&, WindowHandle) {},
+                         {"Error selecting device", kFatal}, true},
+        SelectionFailure{"FileException",
+                         [](memory::MemoryPlatform& platform, CDvdInfoDlg&, WindowHandle) {
+                           platform.ThrowFileExceptionAt("CB_GETCURSEL");
+                         },
+                         {"EXCEPTION OCCURRED IN CDvdInfoDlg::GetSelectedDevice() -  Exception %d", kFatal},
+                         true}),
+    [](const ::testing::TestParamInfo<SelectionFailure>& row) { return std::string(row.param.name); });
 
 }  // namespace

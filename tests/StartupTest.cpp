@@ -76,20 +76,25 @@ TEST_F(StartupTest, FailedDiscoveryStopsAfterItsMessageWithExitCodeZero) {
   }
 }
 
-TEST_F(StartupTest, AspiSideWithoutLibraryShowsTheAspiMessage) {
-  for (int failedQuery = 0; failedQuery < 2; ++failedQuery) {
+TEST_F(StartupTest, AspiSideWithoutADriveShowsTheAspiMessage) {
+  // No library (on Windows 98, and when the version query fails), a library
+  // that is not ready, a library whose adapter holds no CD/DVD drive.
+  for (int setup = 0; setup < 4; ++setup) {
     memory::MemoryPlatform fresh;
-    if (failedQuery) {
+    if (setup == 1) {
       fresh.FailVersionQuery();
     } else {
       fresh.SetVersion(test::kWindows, 4, 10);
     }
+    if (setup == 2) fresh.InstallAspi().status = 4;
+    if (setup == 3) fresh.InstallAspi().AddDevice(0, 0, 0, test::HardDisk());
     fresh.AddDrive('D', test::QsiWriter());
     test::AppRun run = test::RunApplication();
-    EXPECT_TRUE(run.exited);
+    EXPECT_TRUE(run.exited) << setup;
     EXPECT_EQ(fresh.MessageTexts(),
               (std::vector<std::string>{
-                  "Aspi init failed Uninstall ASPI and install ASPI V4.60 (not later)"}));
+                  "Aspi init failed Uninstall ASPI and install ASPI V4.60 (not later)"}))
+        << setup;
     EXPECT_TRUE(fresh.DeviceEvents().empty()) << "the drive letters are never tried";
   }
 }

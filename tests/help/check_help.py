@@ -9,6 +9,12 @@ contents, index and first page of help/Bitset.hhp, whose pages are those of
 help/ byte for byte, whose contents and index lead only to pages it holds, and
 whose every internal link resolves. No page may be empty, and the messages
 page must describe every message the program can show, in its exact words.
+
+    check_help.py --unit-tests UNIT_TESTS BUILD_DIR...
+
+also holds what the messages page says Bitset does against the program: each
+description names, in its data-tests attribute, the unit tests that prove
+it; they must exist and pass.
 """
 
 import configparser
@@ -27,6 +33,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 HELP = os.path.join(ROOT, "help")
 PRODUCT_DIRS = ("app", "bitset", "devices", "scsi", "ui", "framework")
 BUILD_DIRS = []
+UNIT_TESTS = None
 
 # Every text the program shows in a message box; %d stands for a number.
 MESSAGES = [
@@ -247,9 +254,49 @@ class ProductMessages(unittest.TestCase):
                           "%s shows a message the help does not describe" % path)
 
 
+class StatedBehaviour(unittest.TestCase):
+    """Every description of the messages page names unit tests that pass."""
+
+    def named_tests(self):
+        with open(os.path.join(HELP, "messages.htm"), encoding="latin-1") as page:
+            source = page.read()
+        named = []
+        for tag in re.findall(r"<(?:dd|p)\b[^>]*>", source):
+            found = re.search(r'data-tests="([^"]*)"', tag)
+            if tag.startswith("<dd"):
+                self.assertTrue(found and found.group(1).split(), "%s names no test" % tag)
+            named += found.group(1).split() if found else []
+        return named
+
+    @staticmethod
+    def listed_tests():
+        listing = subprocess.run([UNIT_TESTS, "--gtest_list_tests"], check=True,
+                                 capture_output=True, text=True).stdout
+        tests, suite = set(), ""
+        for line in listing.splitlines():
+            name = line.split("#")[0].strip()
+            if not line.startswith(" "):
+                suite = name
+            elif name:
+                tests.add(suite + name)
+        return tests
+
+    def test_named_tests_exist_and_pass(self):
+        named = self.named_tests()
+        self.assertEqual([], sorted(set(named) - self.listed_tests()), "no such unit test")
+        result = subprocess.run([UNIT_TESTS, "--gtest_filter=" + ":".join(named)],
+                                capture_output=True, text=True)
+        for name in set(named):
+            self.assertTrue("[       OK ] %s " % name in result.stdout,
+                            "%s did not pass:\n%s" % (name, result.stdout[-3000:]))
+        self.assertEqual(0, result.returncode, result.stdout[-3000:])
+
+
 def main():
-    global BUILD_DIRS
+    global BUILD_DIRS, UNIT_TESTS
     BUILD_DIRS = sys.argv[1:]
+    if BUILD_DIRS[:1] == ["--unit-tests"]:
+        UNIT_TESTS, BUILD_DIRS = BUILD_DIRS[1], BUILD_DIRS[2:]
     if not BUILD_DIRS:
         sys.exit(__doc__)
     suite = unittest.TestSuite()
@@ -259,6 +306,8 @@ def main():
                     {"build_dir": build_dir})
         suite.addTests(loader.loadTestsFromTestCase(case))
     suite.addTests(loader.loadTestsFromTestCase(ProductMessages))
+    if UNIT_TESTS:
+        suite.addTests(loader.loadTestsFromTestCase(StatedBehaviour))
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     sys.exit(0 if result.wasSuccessful() else 1)
 

@@ -92,7 +92,7 @@ class Package(unittest.TestCase):
         with open(os.path.join(ROOT, "release", "README.txt"), "rb") as source:
             self.assertEqual(source.read().replace(b"\r\n", b"\n"), text.replace(b"\r\n", b"\n"))
         for heading in (b"What it is", b"Which systems", b"What it needs", b"How to use it",
-                        b"Safety"):
+                        b"Safety", b"Troubleshooting"):
             self.assertIn(b"\r\n" + heading + b"\r\n", text)
 
     def test_checksum_file_matches_the_zip(self):

@@ -635,5 +635,70 @@ class Help(Journey):
         self.close_and_wait(s)
 
 
+class ScriptSession(Session):
+    """Bitset.exe as scripts/run-wine.sh starts it (./run.sh ends in that
+    script), driven in the script's own prefix."""
+
+    def __init__(self, name, options, script_env):
+        check_tools()
+        self.name = name
+        self.dir = os.path.join(WORK, name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.prefix = os.path.join(self.dir, "run", "prefix")
+        self.program_dir = os.path.join(self.prefix, "drive_c", "bitset")
+        self.log_path = os.path.join(self.dir, "run", "drive-commands.log")
+        self.devices, self._log_seen, self.process, self.display = {}, 0, None, None
+        self.display = Display(os.path.join(self.dir, "xvfb.log"))
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG=WINE_ENV["WINEDEBUG"],
+                        WINEDLLOVERRIDES=WINE_ENV["WINEDLLOVERRIDES"], DISPLAY=self.display.name)
+        out_path = os.path.join(self.dir, "run-wine.out")
+        self._app_out = open(out_path, "wb")
+        self.process = subprocess.Popen(
+            [os.path.join(ROOT, "scripts", "run-wine.sh")] + options, stdout=self._app_out,
+            stderr=subprocess.STDOUT, env=dict(
+                os.environ, DISPLAY=self.display.name, BITSET_WIN64_DIR=WIN64_DIR,
+                BITSET_RUN_DIR=os.path.join(self.dir, "run"), BITSET_SGIO_PRELOAD=PRELOAD,
+                **script_env))
+        deadline = time.time() + 60
+        while "Waiting for Bitset.exe" not in self.script_output():
+            if self.process.poll() is not None or time.time() > deadline:
+                self.close()
+                raise AssertionError("run-wine.sh %s did not start Bitset.exe:\n%s"
+                                     % (options, self.script_output()))
+            time.sleep(0.2)
+        shutil.copy(os.path.join(WIN64_DIR, "tests", "BitsetDriver.exe"), self.program_dir)
+
+    def script_output(self):
+        with open(os.path.join(self.dir, "run-wine.out"), "rb") as output:
+            return output.read().decode("utf-8", "replace")
+
+
+class RunScript(Journey):
+    """Help opens from ./run.sh, whichever drive the script gives the program."""
+
+    def test_help_opens_with_every_option_of_run_wine(self):
+        device = os.path.join(WORK, "RunScript-device", "sr0")
+        os.makedirs(os.path.dirname(device), exist_ok=True)
+        open(device, "wb").close()
+        for options, script_env in (
+                ([], {}), (["--aspi"], {}), (["--config", "settings=0x03"], {}),
+                # A real drive, here a device file that the simulation answers.
+                (["--drive", device], {"LD_PRELOAD": PRELOAD,
+                                       "BITSET_SIM_DRIVES": device + "=" + QSI})):
+            with self.subTest(options=options):
+                s = ScriptSession("RunScript-" + ("".join(options[:1]).strip("-") or "plain"),
+                                  options, script_env)
+                try:
+                    self.assertIn(os.path.join(ROOT, "help", "booktype.htm"), s.script_output())
+                    s.drive("wait-window")
+                    window, = s.drive("click", HELP_BUTTON, "wait-help", HELP_TITLE, 20000)
+                    self.assertEqual(HELP_TITLE, window["title"])
+                    s.drive("close-help", "close", "wait-gone", 10000)
+                    self.assertEqual(0, s.wait_exit(), "run-wine.sh ends with the program's code")
+                finally:
+                    s.close()
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
