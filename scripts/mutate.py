@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Changes one product line at a time and runs the host unit tests.
+"""Changes one product line at a time and runs the tests that can judge it.
 
 Each change (a mutant) is one small edit a slip of the hand could make: a
 comparison flipped, && and || swapped, a negation dropped, true and false
@@ -9,17 +9,29 @@ not alter what the program does.
 
     scripts/mutate.py [options] [FILE[:FIRST-LAST]...]
 
-Without files it takes the product code (app, bitset, devices, framework,
-res, scsi, ui); --changed REF takes the lines changed since REF instead.
-The work happens on a copy of the tree in build/mutation, so the worktree
-is never touched.
+Without files it takes the product code (app, bitset, cli, devices,
+framework, res, scsi, ui and the Win32 backend platform/win32); --changed
+REF takes the lines changed since REF instead. The work happens on a copy of
+the tree in build/mutation, so the worktree is never touched.
+
+What judges a mutant depends on where it is:
+- the unit tests (host build), for every line the unit tests are built from;
+- in cli/, also the command-line journeys (ctest label cli) of the host
+  build's bitset, when the unit tests let the mutant through;
+- in what only Bitset.exe is built from (platform/win32/, app/Main.cpp),
+  the win64 build of the copy and its Wine journeys (ctest label wine) and
+  import check (exe.imports.win64). That takes minutes a mutant (the
+  journeys alone some five on two loaded cores; the first build of the win64
+  preset some more): --no-wine leaves those files out.
 
 Options:
     --changed REF     only lines added or changed since git REF
     --sample N        N mutants chosen at random (with --seed)
     --list            list the mutants and stop
     --no-sanitize     build without the sanitizers (faster, sees less)
-    --timeout S       seconds a test run may take (default 120)
+    --no-wine         leave out what only the Wine journeys can judge
+    --timeout S       seconds a test run may take (default 120; the Wine
+                      journeys get five times as long)
 """
 
 import argparse
@@ -33,7 +45,9 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutation")
-PRODUCT = ["app", "bitset", "devices", "framework", "res", "scsi", "ui"]
+PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
+# Built into Bitset.exe alone: only the win64 build and its journeys judge them.
+EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 
 # (name, pattern, replacement): each match on a line gives one mutant.
 OPERATORS = [
@@ -104,6 +118,10 @@ def changed_lines(ref):
     return lines
 
 
+def exe_only(path):
+    return path.startswith(EXE_ONLY)
+
+
 def selected_lines(args):
     if args.changed:
         return changed_lines(args.changed)
@@ -134,28 +152,59 @@ class Workspace:
     def __init__(self, sanitize, timeout):
         self.source = os.path.join(WORK, "src")
         self.build = os.path.join(WORK, "host")
+        self.win64 = os.path.join(WORK, "win64")
         self.timeout = timeout
         if os.path.isdir(self.source):
             shutil.rmtree(self.source)
         shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
         subprocess.run(["cmake", "-S", self.source, "-B", self.build, "-G", "Ninja",
-                        "-DCMAKE_BUILD_TYPE=Debug",
+                        "-DCMAKE_BUILD_TYPE=Debug", "-DBITSET_WIN64_DIR=" + self.win64,
                         "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")],
                        check=True, stdout=subprocess.DEVNULL)
 
-    def outcome(self):
+    def quiet(self, command, timeout=None):
+        """True when the command succeeds within its time; raises TimeoutExpired."""
+        return subprocess.run(command, cwd=self.source, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode == 0
+
+    def ctest(self, pattern, timeout):
+        return self.quiet(["ctest", "--test-dir", self.build, "-R", pattern], timeout)
+
+    def verdicts(self, path):
+        """The checks that judge a mutant of path, in order: (name, check)."""
+        if exe_only(path):
+            return [("build win64", self.build_win64),
+                    ("build tools", lambda: self.quiet(["cmake", "--build", self.build,
+                                                        "--target", "sgio_preload"])),
+                    ("wine", lambda: self.ctest(r"^(wine\.|exe\.imports\.win64$)",
+                                                self.timeout * 5))]
+        checks = [("build", lambda: self.quiet(["cmake", "--build", self.build,
+                                                "--target", "unit_tests"])),
+                  ("unit tests", lambda: self.quiet([os.path.join(self.build, "unit_tests"),
+                                                     "--gtest_brief=1"], self.timeout))]
+        if path.startswith("cli/"):
+            checks += [("build cli", lambda: self.quiet(["cmake", "--build", self.build,
+                                                         "--target", "bitset", "sgio_preload"])),
+                       ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.timeout))]
+        return checks
+
+    def build_win64(self):
+        if not os.path.isdir(self.win64):
+            subprocess.run(["cmake", "-S", self.source, "-B", self.win64, "-G", "Ninja",
+                            "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DCMAKE_TOOLCHAIN_FILE=" +
+                            os.path.join(self.source, "cmake", "mingw-x86_64.cmake")],
+                           check=True, stdout=subprocess.DEVNULL)
+        return self.quiet(["cmake", "--build", self.win64])
+
+    def outcome(self, path=""):
         """"killed", "survived", "not built" or "timeout" for the tree as it is."""
-        built = subprocess.run(["cmake", "--build", self.build, "--target", "unit_tests"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if built.returncode != 0:
-            return "not built"
-        try:
-            run = subprocess.run([os.path.join(self.build, "unit_tests"), "--gtest_brief=1"],
-                                 cwd=self.source, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL, timeout=self.timeout)
-        except subprocess.TimeoutExpired:
-            return "timeout"
-        return "survived" if run.returncode == 0 else "killed"
+        for name, check in self.verdicts(path):
+            try:
+                if not check():
+                    return "not built" if name.startswith("build") else "killed"
+            except subprocess.TimeoutExpired:
+                return "timeout"
+        return "survived"
 
     def run(self, mutant):
         path, number, _, new_line = mutant
@@ -167,7 +216,7 @@ class Workspace:
         with open(target, "w", encoding="utf-8") as source:
             source.write("\n".join(lines))
         try:
-            return self.outcome()
+            return self.outcome(path)
         finally:
             with open(target, "w", encoding="utf-8") as source:
                 source.write(original)
@@ -181,10 +230,13 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--no-sanitize", action="store_true")
+    parser.add_argument("--no-wine", action="store_true")
     parser.add_argument("--timeout", type=int, default=120)
     args = parser.parse_args()
 
     mutants = all_mutants(selected_lines(args))
+    if args.no_wine:
+        mutants = [mutant for mutant in mutants if not exe_only(mutant[0])]
     if args.sample is not None and args.sample < len(mutants):
         mutants = sorted(random.Random(args.seed).sample(mutants, args.sample))
     if args.list:
@@ -193,9 +245,14 @@ def main():
         return 0
 
     workspace = Workspace(not args.no_sanitize, args.timeout)
-    if workspace.outcome() != "survived":
-        print("the unit tests fail before any change: fix them first")
-        return 2
+    # The unchanged tree first, once for each kind of judge the mutants need.
+    kinds = {}
+    for path, _, _, _ in mutants:
+        kinds.setdefault(tuple(name for name, _ in workspace.verdicts(path)), path)
+    for path in kinds.values():
+        if workspace.outcome(path) != "survived":
+            print("the tests fail before any change: fix them first (%s)" % path)
+            return 2
     counts = {}
     for index, mutant in enumerate(mutants, 1):
         started = time.time()
