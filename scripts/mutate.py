@@ -30,6 +30,7 @@ Options:
     --list            list the mutants and stop
     --no-sanitize     build without the sanitizers (faster, sees less)
     --no-wine         leave out what only the Wine journeys can judge
+    --work DIR        the copy and its builds (default build/mutation)
     --timeout S       seconds a test run may take (default 120; the Wine
                       journeys get five times as long)
 """
@@ -44,7 +45,6 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WORK = os.path.join(ROOT, "build", "mutation")
 PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
@@ -149,10 +149,10 @@ def all_mutants(selection):
 class Workspace:
     """A copy of the tree with its own host build of the unit tests."""
 
-    def __init__(self, sanitize, timeout):
-        self.source = os.path.join(WORK, "src")
-        self.build = os.path.join(WORK, "host")
-        self.win64 = os.path.join(WORK, "win64")
+    def __init__(self, work, sanitize, timeout):
+        self.source = os.path.join(work, "src")
+        self.build = os.path.join(work, "host")
+        self.win64 = os.path.join(work, "win64")
         self.timeout = timeout
         if os.path.isdir(self.source):
             shutil.rmtree(self.source)
@@ -231,6 +231,7 @@ def main():
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--no-sanitize", action="store_true")
     parser.add_argument("--no-wine", action="store_true")
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "mutation"))
     parser.add_argument("--timeout", type=int, default=120)
     args = parser.parse_args()
 
@@ -244,7 +245,7 @@ def main():
             print("%s:%d: %s%s" % (path, number, name, new_line and ": " + new_line.strip()))
         return 0
 
-    workspace = Workspace(not args.no_sanitize, args.timeout)
+    workspace = Workspace(os.path.abspath(args.work), not args.no_sanitize, args.timeout)
     # The unchanged tree first, once for each kind of judge the mutants need.
     kinds = {}
     for path, _, _, _ in mutants:
