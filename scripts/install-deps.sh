@@ -8,6 +8,7 @@ packages=(
   wine wine64 fonts-wine xvfb xdotool imagemagick
   fp-utils libchm-bin
   python3-pefile clang libclang-rt-dev
+  ccache
 )
 
 missing=()

@@ -49,6 +49,10 @@ PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", 
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 
+# A mutant of a header rebuilds all that includes it, and so does putting
+# the header back: with ccache the second build comes from its cache.
+LAUNCHER = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
+
 # (name, pattern, replacement): each match on a line gives one mutant.
 OPERATORS = [
     ("flip ==", r"==", "!="),
@@ -159,7 +163,7 @@ class Workspace:
         shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
         subprocess.run(["cmake", "-S", self.source, "-B", self.build, "-G", "Ninja",
                         "-DCMAKE_BUILD_TYPE=Debug", "-DBITSET_WIN64_DIR=" + self.win64,
-                        "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")],
+                        "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")] + LAUNCHER,
                        check=True, stdout=subprocess.DEVNULL)
 
     def quiet(self, command, timeout=None):
@@ -170,21 +174,23 @@ class Workspace:
     def ctest(self, pattern, timeout):
         return self.quiet(["ctest", "--test-dir", self.build, "-R", pattern], timeout)
 
+    def make(self, directory, *targets):
+        """Builds, two compilers at most (two cores are shared)."""
+        command = ["cmake", "--build", directory, "--parallel", "2"]
+        return self.quiet(command + (["--target"] + list(targets) if targets else []))
+
     def verdicts(self, path):
         """The checks that judge a mutant of path, in order: (name, check)."""
         if exe_only(path):
             return [("build win64", self.build_win64),
-                    ("build tools", lambda: self.quiet(["cmake", "--build", self.build,
-                                                        "--target", "sgio_preload"])),
+                    ("build tools", lambda: self.make(self.build, "sgio_preload")),
                     ("wine", lambda: self.ctest(r"^(wine\.|exe\.imports\.win64$)",
                                                 self.timeout * 5))]
-        checks = [("build", lambda: self.quiet(["cmake", "--build", self.build,
-                                                "--target", "unit_tests"])),
-                  ("unit tests", lambda: self.quiet([os.path.join(self.build, "unit_tests"),
-                                                     "--gtest_brief=1"], self.timeout))]
+        unit_tests = os.path.join(self.build, "unit_tests")
+        checks = [("build", lambda: self.make(self.build, "unit_tests")),
+                  ("unit tests", lambda: self.quiet([unit_tests, "--gtest_brief=1"], self.timeout))]
         if path.startswith("cli/"):
-            checks += [("build cli", lambda: self.quiet(["cmake", "--build", self.build,
-                                                         "--target", "bitset", "sgio_preload"])),
+            checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.timeout))]
         return checks
 
@@ -192,9 +198,9 @@ class Workspace:
         if not os.path.isdir(self.win64):
             subprocess.run(["cmake", "-S", self.source, "-B", self.win64, "-G", "Ninja",
                             "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DCMAKE_TOOLCHAIN_FILE=" +
-                            os.path.join(self.source, "cmake", "mingw-x86_64.cmake")],
+                            os.path.join(self.source, "cmake", "mingw-x86_64.cmake")] + LAUNCHER,
                            check=True, stdout=subprocess.DEVNULL)
-        return self.quiet(["cmake", "--build", self.win64])
+        return self.make(self.win64)
 
     def outcome(self, path=""):
         """"killed", "survived", "not built" or "timeout" for the tree as it is."""
