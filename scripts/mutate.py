@@ -18,6 +18,8 @@ What judges a mutant depends on where it is:
 - the unit tests (host build), for every line the unit tests are built from;
 - in cli/, also the command-line journeys (ctest label cli) of the host
   build's bitset, when the unit tests let the mutant through;
+- in framework/WinTypes.h and res/resource.h, also the win64 build's
+  static checks of those values against the Windows headers (one file);
 - in what only Bitset.exe is built from (platform/win32/, app/Main.cpp),
   the win64 build of the copy and its Wine journeys (ctest label wine) and
   import check (exe.imports.win64). That takes minutes a mutant (the
@@ -48,6 +50,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
+# Held against the Windows headers by the win64 build's static checks.
+SYSTEM_VALUES = ("framework/WinTypes.h", "res/resource.h")
+SYSTEM_VALUE_CHECKS = "CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj"
 
 # A mutant of a header rebuilds all that includes it, and so does putting
 # the header back: with ccache the second build comes from its cache.
@@ -192,15 +197,21 @@ class Workspace:
         if path.startswith("cli/"):
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.timeout))]
+        if path in SYSTEM_VALUES:
+            checks += [("system values", lambda: self.configure_win64() and
+                        self.quiet(["ninja", "-C", self.win64, "-j2", SYSTEM_VALUE_CHECKS]))]
         return checks
 
-    def build_win64(self):
+    def configure_win64(self):
         if not os.path.isdir(self.win64):
             subprocess.run(["cmake", "-S", self.source, "-B", self.win64, "-G", "Ninja",
                             "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DCMAKE_TOOLCHAIN_FILE=" +
                             os.path.join(self.source, "cmake", "mingw-x86_64.cmake")] + LAUNCHER,
                            check=True, stdout=subprocess.DEVNULL)
-        return self.make(self.win64)
+        return True
+
+    def build_win64(self):
+        return self.configure_win64() and self.make(self.win64)
 
     def outcome(self, path=""):
         """"killed", "survived", "not built" or "timeout" for the tree as it is."""
