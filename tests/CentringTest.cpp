@@ -106,8 +106,9 @@ TEST(CentringTest, ADialogThatPlacedItselfStaysWhereItWent) {
     CWnd* owner;
     int x, y;
   } cases[] = {
-      {"moved itself", [](WindowHandle box) { CWnd(box).SetWindowPos(30, 40, 0, 0, Swp::NoSize | Swp::NoZOrder); },
-       nullptr, 30, 40},
+      {"moved itself",
+       [](WindowHandle box) { CWnd(box).SetWindowPos(30, 0, 0, 0, Swp::NoSize | Swp::NoZOrder); },
+       nullptr, 30, 0},
       {"showed itself", style(Ws::Visible), nullptr, 0, 0},
       {"enabled owner", [&](WindowHandle box) { platform.EnableWindow(platform.GetOwner(box), true); },
        &desktop, 0, 0},

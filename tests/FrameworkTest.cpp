@@ -118,13 +118,16 @@ TEST_F(FrameworkTest, MessageMapMatchesControlAndNotification) {
 
 TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
   Run([&](WindowHandle window) {
+    platform.SystemCommand(window, 0xF030);  // handled, then left to the default as well
+    EXPECT_EQ(platform.SendMessage(window, Msg::QueryDragIcon, 0, 0), 42) << "and only that one";
     platform.SystemCommand(window, 0x10);
     platform.SendMessage(window, Msg::Command, (1u << 16) | Id::Cancel, 0);  // not BN_CLICKED
+    platform.SendMessage(window, 0x0400, Id::Cancel, 0);  // not WM_COMMAND
     EXPECT_FALSE(platform.Window(window)->ended);
     platform.SystemCommand(window, 0xF060);  // SC_CLOSE: the default closes the dialog
     EXPECT_TRUE(platform.Window(window)->ended);
   });
-  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 16", "system 61536"}));
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 61488", "system 16", "system 61536"}));
   EXPECT_EQ(platform.DialogResults(), (std::vector<LResult>{Id::Cancel}));
 }
 

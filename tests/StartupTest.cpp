@@ -44,6 +44,7 @@ TEST_F(StartupTest, InitialisationRunsItsStepsInOrder) {
                                             "EnableWindow 1319 on",
                                             "EnableWindow 1337 on",
                                             "SetText 1315 DVD-ROM",
+                                            "DefaultFocus",
                                         }));
 }
 
