@@ -19,7 +19,9 @@ What judges a mutant depends on where it is:
 - in cli/, also the command-line journeys (ctest label cli) of the host
   build's bitset, when the unit tests let the mutant through;
 - in framework/WinTypes.h and res/resource.h, also the win64 build's
-  static checks of those values against the Windows headers (one file);
+  static checks of those values against the Windows headers, and in
+  scsi/AspiSrb.h and scsi/ScsiPassThroughDirect.h the win32 build's checks
+  of the 32-bit layout (one file compiled);
 - in what only Bitset.exe is built from (platform/win32/, app/Main.cpp),
   the win64 build of the copy and its Wine journeys (ctest label wine) and
   import check (exe.imports.win64). That takes minutes a mutant (the
@@ -50,9 +52,17 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
-# Held against the Windows headers by the win64 build's static checks.
-SYSTEM_VALUES = ("framework/WinTypes.h", "res/resource.h")
-SYSTEM_VALUE_CHECKS = "CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj"
+# Held by static checks of a Windows build: against the Windows headers, or
+# to the 32-bit layout Windows reads. {path: (build, object that checks)}
+SYSTEM_VALUES = "CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj"
+STATIC_CHECKS = {
+    "framework/WinTypes.h": ("win64", SYSTEM_VALUES),
+    "res/resource.h": ("win64", SYSTEM_VALUES),
+    "scsi/AspiSrb.h": ("win32", "CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"),
+    "scsi/ScsiPassThroughDirect.h": ("win32",
+                                     "CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"),
+}
+TOOLCHAINS = {"win64": "mingw-x86_64.cmake", "win32": "mingw-i686.cmake"}
 
 # A mutant of a header rebuilds all that includes it, and so does putting
 # the header back: with ccache the second build comes from its cache.
@@ -161,6 +171,7 @@ class Workspace:
     def __init__(self, work, sanitize, timeout):
         self.source = os.path.join(work, "src")
         self.build = os.path.join(work, "host")
+        self.work = work
         self.win64 = os.path.join(work, "win64")
         self.timeout = timeout
         if os.path.isdir(self.source):
@@ -197,21 +208,24 @@ class Workspace:
         if path.startswith("cli/"):
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.timeout))]
-        if path in SYSTEM_VALUES:
-            checks += [("system values", lambda: self.configure_win64() and
-                        self.quiet(["ninja", "-C", self.win64, "-j2", SYSTEM_VALUE_CHECKS]))]
+        if path in STATIC_CHECKS:
+            build, checker = STATIC_CHECKS[path]
+            checks += [("static checks", lambda: self.quiet(
+                ["ninja", "-C", self.configured(build), "-j2", checker]))]
         return checks
 
-    def configure_win64(self):
-        if not os.path.isdir(self.win64):
-            subprocess.run(["cmake", "-S", self.source, "-B", self.win64, "-G", "Ninja",
+    def configured(self, build):
+        """The folder of a Windows build of the copy, configured."""
+        folder = os.path.join(self.work, build)
+        if not os.path.isdir(folder):
+            subprocess.run(["cmake", "-S", self.source, "-B", folder, "-G", "Ninja",
                             "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DCMAKE_TOOLCHAIN_FILE=" +
-                            os.path.join(self.source, "cmake", "mingw-x86_64.cmake")] + LAUNCHER,
+                            os.path.join(self.source, "cmake", TOOLCHAINS[build])] + LAUNCHER,
                            check=True, stdout=subprocess.DEVNULL)
-        return True
+        return folder
 
     def build_win64(self):
-        return self.configure_win64() and self.make(self.win64)
+        return self.make(self.configured("win64"))
 
     def outcome(self, path=""):
         """"killed", "survived", "not built" or "timeout" for the tree as it is."""

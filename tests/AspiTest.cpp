@@ -56,6 +56,7 @@ TEST(AspiLibraryLoad, ReportsTheLoadErrorWhenNowhereToBeFound) {
   EXPECT_EQ(library.Load(), 126);
   EXPECT_EQ(platform.LoadAttempts().size(), 4u);
   EXPECT_FALSE(library.IsLoaded());
+  EXPECT_EQ(library.GetSupportInfo() + library.SendCommand(nullptr), 0u);
 }
 
 TEST(AspiLibraryLoad, WithoutSendCommandFailsButStaysLoaded) {

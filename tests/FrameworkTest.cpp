@@ -97,9 +97,10 @@ TEST_F(FrameworkTest, TextExchangeGoesBothWays) {
     dialog.UpdateData(false);
     EXPECT_EQ(platform.Text(window, IDC_PLUS_R_TEXT), "DVD+R");
     platform.Control(window, IDC_PLUS_R_TEXT)->text = "typed";
-    dialog.UpdateData(true);
+    platform.SendMessage(window, Msg::Command, Id::Ok, 0);  // BN_CLICKED of OK: stores, then ends
     EXPECT_EQ(dialog.text, "typed");
   });
+  EXPECT_EQ(platform.DialogResults(), std::vector<LResult>{Id::Ok});
 }
 
 TEST_F(FrameworkTest, MessageMapMatchesControlAndNotification) {
@@ -121,7 +122,9 @@ TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
     platform.SystemCommand(window, 0xF030);  // handled, then left to the default as well
     EXPECT_EQ(platform.SendMessage(window, Msg::QueryDragIcon, 0, 0), 42) << "and only that one";
     platform.SystemCommand(window, 0x10);
-    platform.SendMessage(window, Msg::Command, (1u << 16) | Id::Cancel, 0);  // not BN_CLICKED
+    for (const WParam code : {WParam{1}, WParam{0x8000}}) {  // notifications other than BN_CLICKED
+      platform.SendMessage(window, Msg::Command, code << 16 | Id::Cancel, 0);
+    }
     platform.SendMessage(window, 0x0400, Id::Cancel, 0);  // not WM_COMMAND
     EXPECT_FALSE(platform.Window(window)->ended);
     platform.SystemCommand(window, 0xF060);  // SC_CLOSE: the default closes the dialog
