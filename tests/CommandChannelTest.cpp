@@ -31,6 +31,7 @@ TEST_F(CommandByteTest, IndexZeroPreparesTheWholeRequest) {
   EXPECT_EQ(Request().SenseInfoOffset, kSenseAreaOffset);
   EXPECT_EQ(Request().DataBuffer, nullptr);
   EXPECT_EQ(Request().Cdb[0], 0x12);
+  EXPECT_EQ(channel.BytesTransferred(), 0u) << "nothing before the first command";
 }
 
 TEST_F(CommandByteTest, CdbLengthFollowsTheMostRecentIndex) {
