@@ -143,15 +143,18 @@ TEST(ScsiTransport, OutcomeOfEachKindOfEnd) {
 TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
   const struct {
     int requestError;
-    unsigned short hostStatus;
+    unsigned short hostStatus, driverStatus;
     int systemError;
     bool timedOut;
-  } cases[] = {{EPERM, 0, EPERM, false}, {0, 0x03, ETIMEDOUT, true}, {0, 0x01, EIO, false},
-               {ETIMEDOUT, 0, ETIMEDOUT, true}};
+  } cases[] = {{EPERM, 0, 0, EPERM, false},         {0, 0x03, 0, ETIMEDOUT, true},
+               {0, 0x01, 0, EIO, false},            {ETIMEDOUT, 0, 0, ETIMEDOUT, true},
+               {0, 0, 0x06, ETIMEDOUT, true},       {0, 0, 0x09, EIO, false}};
   for (const auto& c : cases) {
     SgRig rig(test::QsiWriter());
     if (c.requestError != 0) rig.driver.RefuseRequests("/dev/sg1", c.requestError);
-    if (c.hostStatus != 0) rig.driver.SetHostStatus("/dev/sg1", c.hostStatus);
+    if (c.hostStatus + c.driverStatus != 0) {
+      rig.driver.SetHostStatus("/dev/sg1", c.hostStatus, c.driverStatus);
+    }
     std::uint8_t response[74] = {};
     const ScsiOutcome outcome = Inquiry(rig, response);
     EXPECT_FALSE(outcome.reached) << c.systemError;
