@@ -173,8 +173,8 @@ TEST(FormatString, GrowsUntilTheTextFitsOnBothConventions) {
   const struct {
     std::size_t length, calls, lastSize;
     bool fits;
-  } cases[] = {{127, 1, 128, true},     {128, 2, 129, true},       {300, 3, 512, true},
-               {65535, 10, 65536, true}, {65536, 10, 65536, false}};
+  } cases[] = {{0, 1, 128, true},         {127, 1, 128, true},       {128, 2, 129, true},
+               {300, 3, 512, true},       {65535, 10, 65536, true}, {65536, 10, 65536, false}};
   for (const auto& c : cases) {
     const std::string text(c.length, 'x');
     g_sizes.clear();
@@ -190,7 +190,7 @@ TEST(FontTest, AReplacedOrDestroyedFontIsDeleted) {
   {
     CFont font;
     font.CreateFont(14, "Arial");
-    font.CreateFont(16, "Arial");
+    EXPECT_TRUE(font.CreateFont(16, "Arial"));
     EXPECT_TRUE(platform.Fonts()[0].deleted);
     EXPECT_FALSE(platform.Fonts()[1].deleted);
   }
