@@ -297,6 +297,7 @@ class CliJourney(unittest.TestCase):
         self.assertEqual(code, 6)
         self.assertIn("Error. May not be a QSI / Nu-Tek drive or wrong firmware (%s: sense key 5h "
                       "(ILLEGAL REQUEST), ASC 24h, ASCQ 00h)" % sg1, err)
+        self.assertNotIn("did not take the change", err)  # said once, as the refusal
         self.assertEqual([c for _, c in m.commands()],
                          [INQUIRY, READ_SETTINGS, write_setting(0xD1), READ_SETTINGS])
 
