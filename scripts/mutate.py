@@ -35,8 +35,8 @@ Options:
     --no-sanitize     build without the sanitizers (faster, sees less)
     --no-wine         leave out what only the Wine journeys can judge
     --work DIR        the copy and its builds (default build/mutation)
-    --timeout S       seconds a test run may take (default 120; the Wine
-                      journeys get five times as long)
+    --timeout S       seconds a test run may take (default: ten times as
+                      long as on the unchanged tree, at least 30)
 """
 
 import argparse
@@ -174,6 +174,7 @@ class Workspace:
         self.work = work
         self.win64 = os.path.join(work, "win64")
         self.timeout = timeout
+        self.durations = {}  # check name: seconds on the unchanged tree
         if os.path.isdir(self.source):
             shutil.rmtree(self.source)
         shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
@@ -190,6 +191,12 @@ class Workspace:
     def ctest(self, pattern, timeout):
         return self.quiet(["ctest", "--test-dir", self.build, "-R", pattern], timeout)
 
+    def limit(self, name):
+        """Seconds a run of the named check may take: an endless loop is killed."""
+        if self.timeout:
+            return self.timeout
+        return max(30, 10 * self.durations[name]) if name in self.durations else None
+
     def make(self, directory, *targets):
         """Builds, two compilers at most (two cores are shared)."""
         command = ["cmake", "--build", directory, "--parallel", "2"]
@@ -201,13 +208,14 @@ class Workspace:
             return [("build win64", self.build_win64),
                     ("build tools", lambda: self.make(self.build, "sgio_preload")),
                     ("wine", lambda: self.ctest(r"^(wine\.|exe\.imports\.win64$)",
-                                                self.timeout * 5))]
+                                                self.limit("wine")))]
         unit_tests = os.path.join(self.build, "unit_tests")
         checks = [("build", lambda: self.make(self.build, "unit_tests")),
-                  ("unit tests", lambda: self.quiet([unit_tests, "--gtest_brief=1"], self.timeout))]
+                  ("unit tests", lambda: self.quiet([unit_tests, "--gtest_brief=1"],
+                                                    self.limit("unit tests")))]
         if path.startswith("cli/"):
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
-                       ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.timeout))]
+                       ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.limit("cli")))]
         if path in STATIC_CHECKS:
             build, checker = STATIC_CHECKS[path]
             checks += [("static checks", lambda: self.quiet(
@@ -227,14 +235,18 @@ class Workspace:
     def build_win64(self):
         return self.make(self.configured("win64"))
 
-    def outcome(self, path=""):
-        """"killed", "survived", "not built" or "timeout" for the tree as it is."""
+    def outcome(self, path="", calibrate=False):
+        """"killed", "survived", "not built" or "timeout" for the tree as it is;
+        on the unchanged tree (calibrate), also how long each check takes."""
         for name, check in self.verdicts(path):
+            started = time.time()
             try:
                 if not check():
                     return "not built" if name.startswith("build") else "killed"
             except subprocess.TimeoutExpired:
                 return "timeout"
+            if calibrate:
+                self.durations[name] = max(self.durations.get(name, 0), time.time() - started)
         return "survived"
 
     def run(self, mutant):
@@ -263,7 +275,7 @@ def main():
     parser.add_argument("--no-sanitize", action="store_true")
     parser.add_argument("--no-wine", action="store_true")
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "mutation"))
-    parser.add_argument("--timeout", type=int, default=120)
+    parser.add_argument("--timeout", type=int, default=0)
     args = parser.parse_args()
 
     mutants = all_mutants(selected_lines(args))
@@ -282,7 +294,7 @@ def main():
     for path, _, _, _ in mutants:
         kinds.setdefault(tuple(name for name, _ in workspace.verdicts(path)), path)
     for path in kinds.values():
-        if workspace.outcome(path) != "survived":
+        if workspace.outcome(path, calibrate=True) != "survived":
             print("the tests fail before any change: fix them first (%s)" % path)
             return 2
     counts = {}
