@@ -17,7 +17,7 @@ TEST(AspiCommandStatus, PacksTheOutcomeOfARequest) {
   } cases[] = {
       {kSsComp, 0, 0, 0x05, 0x24, 0x00, 0x00000000u, "complete, sense ignored"},
       {kSsErr, 0, 0x02, 0x05, 0x24, 0x00, 0x00052400u, "sense form"},
-      {kSsErr, 0, 0x02, 0x25, 0x24, 0x00, 0x00052400u, "only the key's low bits"},
+      {kSsErr, 0, 0x02, 0x25, 0x24, 0x01, 0x00052401u, "only the key's low bits"},
       {kSsErr, 0x11, 0, 0, 0, 0, 0x04110000u, "selection time-out"},
       {kSsErr, 0, 0x02, 0, 0, 0, 0x04000200u, "check condition without sense"},
       {kSsPending, 0, 0, 0, 0, 0, 0x04000000u, "nothing at all"},

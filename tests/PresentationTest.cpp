@@ -246,6 +246,7 @@ TEST(HelpFilePath, ComposesHelpChmInTheExecutablesDirectory) {
                {"D:\\Utils\\Bitset.HLP", true, "D:\\Utils\\help.chm"},
                {"\\\\server\\share\\Bitset.HLP", true, "\\\\server\\share\\help.chm"},
                {"Bitset.HLP", true, "help.chm"},
+               {"C:Bitset.HLP", true, "C:help.chm"},
                {deep + "\\Bitset.HLP", true, deep + "\\help.chm"},
                {deep + "d\\Bitset.HLP", false, ""}};
   for (const auto& c : cases) {
