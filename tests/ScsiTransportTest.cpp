@@ -172,6 +172,12 @@ TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
   command.cdbLength = 6;
   EXPECT_EQ(closed.Execute(command).systemError, EBADF);  // nothing open: nothing sent
   EXPECT_TRUE(driver.Requests().empty());
+  SgRig open(test::QsiWriter());
+  for (const int length : {0, 17}) {  // no CDB, or more than SG_IO takes: nothing sent
+    command.cdbLength = static_cast<std::uint8_t>(length);
+    EXPECT_EQ(open.transport.Execute(command).systemError, EINVAL) << length;
+  }
+  EXPECT_TRUE(open.driver.Requests().empty());
 }
 
 }  // namespace
