@@ -151,7 +151,11 @@ def selected_lines(args):
     for target in targets:
         path, _, span = target.partition(":")
         first, _, last = span.partition("-")
-        selection[path] = set(range(int(first), int(last or first) + 1)) if span else None
+        lines = set(range(int(first), int(last or first) + 1)) if span else None
+        if lines is None or selection.get(path, set()) is None:
+            selection[path] = None  # the whole file
+        else:
+            selection[path] = selection.get(path, set()) | lines
     return selection
 
 
