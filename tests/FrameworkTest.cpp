@@ -121,7 +121,7 @@ TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
   Run([&](WindowHandle window) {
     platform.SystemCommand(window, 0xF030);  // handled, then left to the default as well
     EXPECT_EQ(platform.SendMessage(window, Msg::QueryDragIcon, 0, 0), 42) << "and only that one";
-    platform.SystemCommand(window, 0x10);
+    EXPECT_EQ(platform.SendMessage(window, Msg::SysCommand, 0x10, 0), 0) << "handled: answers 0";
     for (const WParam code : {WParam{1}, WParam{0x8000}}) {  // notifications other than BN_CLICKED
       platform.SendMessage(window, Msg::Command, code << 16 | Id::Cancel, 0);
     }
