@@ -53,14 +53,15 @@ PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", 
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 # Held by static checks of a Windows build: against the Windows headers, or
-# to the 32-bit layout Windows reads. {path: (build, object that checks)}
-SYSTEM_VALUES = "CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj"
+# to the 32-bit layout Windows reads. {path: (build, [objects that check])}
+SYSTEM_VALUES = ["CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj",
+                 "CMakeFiles/Bitset.dir/platform/win32/Win32Platform.cpp.obj"]
 STATIC_CHECKS = {
     "framework/WinTypes.h": ("win64", SYSTEM_VALUES),
     "res/resource.h": ("win64", SYSTEM_VALUES),
-    "scsi/AspiSrb.h": ("win32", "CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"),
+    "scsi/AspiSrb.h": ("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"]),
     "scsi/ScsiPassThroughDirect.h": ("win32",
-                                     "CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"),
+                                     ["CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"]),
 }
 TOOLCHAINS = {"win64": "mingw-x86_64.cmake", "win32": "mingw-i686.cmake"}
 
@@ -221,9 +222,9 @@ class Workspace:
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.limit("cli")))]
         if path in STATIC_CHECKS:
-            build, checker = STATIC_CHECKS[path]
+            build, checkers = STATIC_CHECKS[path]
             checks += [("static checks", lambda: self.quiet(
-                ["ninja", "-C", self.configured(build), "-j2", checker]))]
+                ["ninja", "-C", self.configured(build), "-j2"] + checkers))]
         return checks
 
     def configured(self, build):
