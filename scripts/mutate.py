@@ -53,15 +53,16 @@ PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", 
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 # Held by static checks of a Windows build: against the Windows headers, or
-# to the 32-bit layout Windows reads. {path: (build, [objects that check])}
+# to the layouts Windows reads. {path: [(build, [objects that check])]}
 SYSTEM_VALUES = ["CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj",
                  "CMakeFiles/Bitset.dir/platform/win32/Win32Platform.cpp.obj"]
 STATIC_CHECKS = {
-    "framework/WinTypes.h": ("win64", SYSTEM_VALUES),
-    "res/resource.h": ("win64", SYSTEM_VALUES),
-    "scsi/AspiSrb.h": ("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"]),
-    "scsi/ScsiPassThroughDirect.h": ("win32",
-                                     ["CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"]),
+    "framework/WinTypes.h": [("win64", SYSTEM_VALUES)],
+    "res/resource.h": [("win64", SYSTEM_VALUES)],
+    "scsi/AspiSrb.h": [("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"])],
+    "scsi/ScsiPassThroughDirect.h": [
+        ("win32", ["CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"]),
+        ("win64", SYSTEM_VALUES[1:])],
 }
 TOOLCHAINS = {"win64": "mingw-x86_64.cmake", "win32": "mingw-i686.cmake"}
 
@@ -221,9 +222,8 @@ class Workspace:
         if path.startswith("cli/"):
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.limit("cli")))]
-        if path in STATIC_CHECKS:
-            build, checkers = STATIC_CHECKS[path]
-            checks += [("static checks", lambda: self.quiet(
+        for build, checkers in STATIC_CHECKS.get(path, []):
+            checks += [("static checks " + build, lambda build=build, checkers=checkers: self.quiet(
                 ["ninja", "-C", self.configured(build), "-j2"] + checkers))]
         return checks
 
