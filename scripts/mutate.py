@@ -16,8 +16,10 @@ the tree in build/mutation, so the worktree is never touched.
 
 What judges a mutant depends on where it is:
 - the unit tests (host build), for every line the unit tests are built from;
-- in cli/, also the command-line journeys (ctest label cli) of the host
-  build's bitset, when the unit tests let the mutant through;
+- in cli/ and the SG_IO transport under it (scsi/KernelSgDriver.*,
+  scsi/SgIoTransport.*, scsi/SgDriver.h), also the command-line journeys
+  (ctest label cli) of the host build's bitset, when the unit tests let the
+  mutant through;
 - in framework/WinTypes.h and res/resource.h, also the win64 build's
   static checks of those values against the Windows headers, and in
   scsi/AspiSrb.h and scsi/ScsiPassThroughDirect.h the win32 build's checks
@@ -50,6 +52,8 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
+# The command line and its way to the kernel: its journeys judge them too.
+CLI = ("cli/", "scsi/KernelSgDriver.", "scsi/SgIoTransport.", "scsi/SgDriver.h")
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
 EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 # Held by static checks of a Windows build: against the Windows headers, or
@@ -219,7 +223,7 @@ class Workspace:
         checks = [("build", lambda: self.make(self.build, "unit_tests")),
                   ("unit tests", lambda: self.quiet([unit_tests, "--gtest_brief=1"],
                                                     self.limit("unit tests")))]
-        if path.startswith("cli/"):
+        if path.startswith(CLI):
             checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
                        ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.limit("cli")))]
         for build, checkers in STATIC_CHECKS.get(path, []):
