@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -46,6 +47,7 @@ TEST(AspiLibraryLoad, TriesTheFourPlacesInTurn) {
               (std::vector<std::string>{"WNASPI32.DLL", "C:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
                                         "D:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL"}));
     EXPECT_EQ(library.GetSupportInfo(), 0x0101u);
+    EXPECT_EQ(std::count(platform.Calls().begin(), platform.Calls().end(), "GetProcAddress"), 5);
   }
   EXPECT_TRUE(platform.LibraryFreed());
 }
