@@ -105,6 +105,7 @@ TEST(ScsiTransport, OutcomeOfEachKindOfEnd) {
       const ScsiOutcome outcome = Inquiry(*rig, response);
       EXPECT_TRUE(outcome.CarriedOut());
       EXPECT_EQ(outcome.routeStatus, kCommandSucceeded);
+      EXPECT_EQ(outcome.systemError, 0);
       EXPECT_EQ(outcome.transferred, rig->reportsResidue ? 36u : 74u);
       EXPECT_EQ(response[8], 'Q');
       EXPECT_EQ(rig->Drive().Commands().size(), 1u);
