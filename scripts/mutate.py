@@ -129,8 +129,12 @@ def line_mutants(path, number, line):
 
 
 def changed_lines(ref):
-    """{path: set of line numbers} added or changed since ref."""
-    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", ref, "--"] + PRODUCT,
+    """{path: set of line numbers} added or changed since ref: since the
+    commit where this branch left it, so that lines ref gained later are
+    not taken for this branch's."""
+    base = subprocess.run(["git", "-C", ROOT, "merge-base", ref, "HEAD"],
+                          capture_output=True, text=True, check=True).stdout.strip()
+    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", base, "--"] + PRODUCT,
                           capture_output=True, text=True, check=True).stdout
     lines, path = {}, None
     for row in diff.splitlines():
