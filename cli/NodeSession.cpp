@@ -67,8 +67,7 @@ bool NodeSession::Inquire() {
 
 int NodeSession::ReadSettings() {
   const int settings = QueryBookSettings(channel_);
-  Finish(settings >= 0);
-  return settings;
+  return Finish(settings >= 0) ? settings : -1;
 }
 
 bool NodeSession::Write(std::uint8_t valueByte) {

@@ -1,6 +1,5 @@
 #include "framework/Format.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
@@ -11,7 +10,7 @@ constexpr std::size_t kMaxSize = 65536;
 // On Windows the C library's own formatting: MinGW's C99 one would carry its
 // floating-point conversions (some 40 KiB) into the executable, for texts
 // that hold only integers and strings.
-int FormatInto(char* buffer, std::size_t size, const char* format, va_list args) {
+int SystemFormatInto(char* buffer, std::size_t size, const char* format, va_list args) {
 #if defined(_WIN32)
   return _vsnprintf(buffer, size, format, args);
 #else
@@ -20,15 +19,23 @@ int FormatInto(char* buffer, std::size_t size, const char* format, va_list args)
 }
 }  // namespace
 
-// The buffer grows until the text fits: a C99 library reports the length it
-// needs, the Windows C library only -1 when the text does not fit.
 std::string FormatString(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatStringWith(SystemFormatInto, format, args);
+  va_end(args);
+  return text;
+}
+
+// A length that fills the buffer is no fit: the Windows C library then
+// writes no terminating zero.
+std::string FormatStringWith(FormatFunction formatInto, const char* format, va_list args) {
   std::vector<char> buffer(kFirstSize);
   for (;;) {
-    va_list args;
-    va_start(args, format);
-    const int length = FormatInto(buffer.data(), buffer.size(), format, args);
-    va_end(args);
+    va_list attempt;
+    va_copy(attempt, args);
+    const int length = formatInto(buffer.data(), buffer.size(), format, attempt);
+    va_end(attempt);
     if (length >= 0 && static_cast<std::size_t>(length) < buffer.size()) {
       return std::string(buffer.data(), static_cast<std::size_t>(length));
     }

@@ -10,6 +10,7 @@ packages=(
   python3-pefile clang libclang-rt-dev
   qemu-system-x86 linux-image-amd64 busybox-static cpio
   dpkg-dev lintian man-db
+  ccache
 )
 
 missing=()

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Changes one product line at a time and runs the host unit tests.
+"""Changes one product line at a time and runs the tests that can judge it.
 
 Each change (a mutant) is one small edit a slip of the hand could make: a
 comparison flipped, && and || swapped, a negation dropped, true and false
@@ -9,17 +9,36 @@ not alter what the program does.
 
     scripts/mutate.py [options] [FILE[:FIRST-LAST]...]
 
-Without files it takes the product code (app, bitset, devices, framework,
-res, scsi, ui); --changed REF takes the lines changed since REF instead.
-The work happens on a copy of the tree in build/mutation, so the worktree
-is never touched.
+Without files it takes the product code (app, bitset, cli, devices,
+framework, res, scsi, ui and the Win32 backend platform/win32); --changed
+REF takes the lines changed since REF instead. The work happens on a copy of
+the tree in build/mutation, so the worktree is never touched.
+
+What judges a mutant depends on where it is:
+- the unit tests (host build), for every line the unit tests are built from;
+- in cli/ and the SG_IO transport under it (scsi/KernelSgDriver.*,
+  scsi/SgIoTransport.*, scsi/SgDriver.h), also the command-line journeys
+  (ctest label cli) of the host build's bitset, when the unit tests let the
+  mutant through;
+- in framework/WinTypes.h and res/resource.h, also the win64 build's
+  static checks of those values against the Windows headers, and in
+  scsi/AspiSrb.h and scsi/ScsiPassThroughDirect.h the win32 build's checks
+  of the 32-bit layout (one file compiled);
+- in what only Bitset.exe is built from (platform/win32/, app/Main.cpp),
+  the win64 build of the copy and its Wine journeys (ctest label wine) and
+  import check (exe.imports.win64). That takes minutes a mutant (the
+  journeys alone some five on two loaded cores; the first build of the win64
+  preset some more): --no-wine leaves those files out.
 
 Options:
     --changed REF     only lines added or changed since git REF
     --sample N        N mutants chosen at random (with --seed)
     --list            list the mutants and stop
     --no-sanitize     build without the sanitizers (faster, sees less)
-    --timeout S       seconds a test run may take (default 120)
+    --no-wine         leave out what only the Wine journeys can judge
+    --work DIR        the copy and its builds (default build/mutation)
+    --timeout S       seconds a test run may take (default: ten times as
+                      long as on the unchanged tree, at least 30)
 """
 
 import argparse
@@ -32,8 +51,28 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WORK = os.path.join(ROOT, "build", "mutation")
-PRODUCT = ["app", "bitset", "devices", "framework", "res", "scsi", "ui"]
+PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
+# The command line and its way to the kernel: its journeys judge them too.
+CLI = ("cli/", "scsi/KernelSgDriver.", "scsi/SgIoTransport.", "scsi/SgDriver.h")
+# Built into Bitset.exe alone: only the win64 build and its journeys judge them.
+EXE_ONLY = ("platform/win32/", "app/Main.cpp")
+# Held by static checks of a Windows build: against the Windows headers, or
+# to the layouts Windows reads. {path: [(build, [objects that check])]}
+SYSTEM_VALUES = ["CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj",
+                 "CMakeFiles/Bitset.dir/platform/win32/Win32Platform.cpp.obj"]
+STATIC_CHECKS = {
+    "framework/WinTypes.h": [("win64", SYSTEM_VALUES)],
+    "res/resource.h": [("win64", SYSTEM_VALUES)],
+    "scsi/AspiSrb.h": [("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"])],
+    "scsi/ScsiPassThroughDirect.h": [
+        ("win32", ["CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"]),
+        ("win64", SYSTEM_VALUES[1:])],
+}
+TOOLCHAINS = {"win64": "mingw-x86_64.cmake", "win32": "mingw-i686.cmake"}
+
+# A mutant of a header rebuilds all that includes it, and so does putting
+# the header back: with ccache the second build comes from its cache.
+LAUNCHER = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
 
 # (name, pattern, replacement): each match on a line gives one mutant.
 OPERATORS = [
@@ -90,8 +129,12 @@ def line_mutants(path, number, line):
 
 
 def changed_lines(ref):
-    """{path: set of line numbers} added or changed since ref."""
-    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", ref, "--"] + PRODUCT,
+    """{path: set of line numbers} added or changed since ref: since the
+    commit where this branch left it, so that lines ref gained later are
+    not taken for this branch's."""
+    base = subprocess.run(["git", "-C", ROOT, "merge-base", ref, "HEAD"],
+                          capture_output=True, text=True, check=True).stdout.strip()
+    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", base, "--"] + PRODUCT,
                           capture_output=True, text=True, check=True).stdout
     lines, path = {}, None
     for row in diff.splitlines():
@@ -104,6 +147,10 @@ def changed_lines(ref):
     return lines
 
 
+def exe_only(path):
+    return path.startswith(EXE_ONLY)
+
+
 def selected_lines(args):
     if args.changed:
         return changed_lines(args.changed)
@@ -114,7 +161,11 @@ def selected_lines(args):
     for target in targets:
         path, _, span = target.partition(":")
         first, _, last = span.partition("-")
-        selection[path] = set(range(int(first), int(last or first) + 1)) if span else None
+        lines = set(range(int(first), int(last or first) + 1)) if span else None
+        if lines is None or selection.get(path, set()) is None:
+            selection[path] = None  # the whole file
+        else:
+            selection[path] = selection.get(path, set()) | lines
     return selection
 
 
@@ -131,31 +182,85 @@ def all_mutants(selection):
 class Workspace:
     """A copy of the tree with its own host build of the unit tests."""
 
-    def __init__(self, sanitize, timeout):
-        self.source = os.path.join(WORK, "src")
-        self.build = os.path.join(WORK, "host")
+    def __init__(self, work, sanitize, timeout):
+        self.source = os.path.join(work, "src")
+        self.build = os.path.join(work, "host")
+        self.work = work
+        self.win64 = os.path.join(work, "win64")
         self.timeout = timeout
+        self.durations = {}  # check name: seconds on the unchanged tree
         if os.path.isdir(self.source):
             shutil.rmtree(self.source)
         shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
         subprocess.run(["cmake", "-S", self.source, "-B", self.build, "-G", "Ninja",
-                        "-DCMAKE_BUILD_TYPE=Debug",
-                        "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")],
+                        "-DCMAKE_BUILD_TYPE=Debug", "-DBITSET_WIN64_DIR=" + self.win64,
+                        "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")] + LAUNCHER,
                        check=True, stdout=subprocess.DEVNULL)
 
-    def outcome(self):
-        """"killed", "survived", "not built" or "timeout" for the tree as it is."""
-        built = subprocess.run(["cmake", "--build", self.build, "--target", "unit_tests"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if built.returncode != 0:
-            return "not built"
-        try:
-            run = subprocess.run([os.path.join(self.build, "unit_tests"), "--gtest_brief=1"],
-                                 cwd=self.source, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL, timeout=self.timeout)
-        except subprocess.TimeoutExpired:
-            return "timeout"
-        return "survived" if run.returncode == 0 else "killed"
+    def quiet(self, command, timeout=None):
+        """True when the command succeeds within its time; raises TimeoutExpired."""
+        return subprocess.run(command, cwd=self.source, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode == 0
+
+    def ctest(self, pattern, timeout):
+        return self.quiet(["ctest", "--test-dir", self.build, "-R", pattern], timeout)
+
+    def limit(self, name):
+        """Seconds a run of the named check may take: an endless loop is killed."""
+        if self.timeout:
+            return self.timeout
+        return max(30, 10 * self.durations[name]) if name in self.durations else None
+
+    def make(self, directory, *targets):
+        """Builds, two compilers at most (two cores are shared)."""
+        command = ["cmake", "--build", directory, "--parallel", "2"]
+        return self.quiet(command + (["--target"] + list(targets) if targets else []))
+
+    def verdicts(self, path):
+        """The checks that judge a mutant of path, in order: (name, check)."""
+        if exe_only(path):
+            return [("build win64", self.build_win64),
+                    ("build tools", lambda: self.make(self.build, "sgio_preload")),
+                    ("wine", lambda: self.ctest(r"^(wine\.|exe\.imports\.win64$)",
+                                                self.limit("wine")))]
+        unit_tests = os.path.join(self.build, "unit_tests")
+        checks = [("build", lambda: self.make(self.build, "unit_tests")),
+                  ("unit tests", lambda: self.quiet([unit_tests, "--gtest_brief=1"],
+                                                    self.limit("unit tests")))]
+        if path.startswith(CLI):
+            checks += [("build cli", lambda: self.make(self.build, "bitset", "sgio_preload")),
+                       ("cli", lambda: self.ctest(r"^cli\.journeys\.host$", self.limit("cli")))]
+        for build, checkers in STATIC_CHECKS.get(path, []):
+            checks += [("static checks " + build, lambda build=build, checkers=checkers: self.quiet(
+                ["ninja", "-C", self.configured(build), "-j2"] + checkers))]
+        return checks
+
+    def configured(self, build):
+        """The folder of a Windows build of the copy, configured."""
+        folder = os.path.join(self.work, build)
+        if not os.path.isdir(folder):
+            subprocess.run(["cmake", "-S", self.source, "-B", folder, "-G", "Ninja",
+                            "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DCMAKE_TOOLCHAIN_FILE=" +
+                            os.path.join(self.source, "cmake", TOOLCHAINS[build])] + LAUNCHER,
+                           check=True, stdout=subprocess.DEVNULL)
+        return folder
+
+    def build_win64(self):
+        return self.make(self.configured("win64"))
+
+    def outcome(self, path="", calibrate=False):
+        """"killed", "survived", "not built" or "timeout" for the tree as it is;
+        on the unchanged tree (calibrate), also how long each check takes."""
+        for name, check in self.verdicts(path):
+            started = time.time()
+            try:
+                if not check():
+                    return "not built" if name.startswith("build") else "killed"
+            except subprocess.TimeoutExpired:
+                return "timeout"
+            if calibrate:
+                self.durations[name] = max(self.durations.get(name, 0), time.time() - started)
+        return "survived"
 
     def run(self, mutant):
         path, number, _, new_line = mutant
@@ -167,7 +272,7 @@ class Workspace:
         with open(target, "w", encoding="utf-8") as source:
             source.write("\n".join(lines))
         try:
-            return self.outcome()
+            return self.outcome(path)
         finally:
             with open(target, "w", encoding="utf-8") as source:
                 source.write(original)
@@ -181,10 +286,14 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--no-sanitize", action="store_true")
-    parser.add_argument("--timeout", type=int, default=120)
+    parser.add_argument("--no-wine", action="store_true")
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "mutation"))
+    parser.add_argument("--timeout", type=int, default=0)
     args = parser.parse_args()
 
     mutants = all_mutants(selected_lines(args))
+    if args.no_wine:
+        mutants = [mutant for mutant in mutants if not exe_only(mutant[0])]
     if args.sample is not None and args.sample < len(mutants):
         mutants = sorted(random.Random(args.seed).sample(mutants, args.sample))
     if args.list:
@@ -192,10 +301,15 @@ def main():
             print("%s:%d: %s%s" % (path, number, name, new_line and ": " + new_line.strip()))
         return 0
 
-    workspace = Workspace(not args.no_sanitize, args.timeout)
-    if workspace.outcome() != "survived":
-        print("the unit tests fail before any change: fix them first")
-        return 2
+    workspace = Workspace(os.path.abspath(args.work), not args.no_sanitize, args.timeout)
+    # The unchanged tree first, once for each kind of judge the mutants need.
+    kinds = {}
+    for path, _, _, _ in mutants:
+        kinds.setdefault(tuple(name for name, _ in workspace.verdicts(path)), path)
+    for path in kinds.values():
+        if workspace.outcome(path, calibrate=True) != "survived":
+            print("the tests fail before any change: fix them first (%s)" % path)
+            return 2
     counts = {}
     for index, mutant in enumerate(mutants, 1):
         started = time.time()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -17,7 +18,7 @@ TEST(AspiCommandStatus, PacksTheOutcomeOfARequest) {
   } cases[] = {
       {kSsComp, 0, 0, 0x05, 0x24, 0x00, 0x00000000u, "complete, sense ignored"},
       {kSsErr, 0, 0x02, 0x05, 0x24, 0x00, 0x00052400u, "sense form"},
-      {kSsErr, 0, 0x02, 0x25, 0x24, 0x00, 0x00052400u, "only the key's low bits"},
+      {kSsErr, 0, 0x02, 0x25, 0x24, 0x01, 0x00052401u, "only the key's low bits"},
       {kSsErr, 0x11, 0, 0, 0, 0, 0x04110000u, "selection time-out"},
       {kSsErr, 0, 0x02, 0, 0, 0, 0x04000200u, "check condition without sense"},
       {kSsPending, 0, 0, 0, 0, 0, 0x04000000u, "nothing at all"},
@@ -46,6 +47,7 @@ TEST(AspiLibraryLoad, TriesTheFourPlacesInTurn) {
               (std::vector<std::string>{"WNASPI32.DLL", "C:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL",
                                         "D:\\Program Files\\Ahead\\Nero\\WNASPI32.DLL"}));
     EXPECT_EQ(library.GetSupportInfo(), 0x0101u);
+    EXPECT_EQ(std::count(platform.Calls().begin(), platform.Calls().end(), "GetProcAddress"), 5);
   }
   EXPECT_TRUE(platform.LibraryFreed());
 }
@@ -56,6 +58,7 @@ TEST(AspiLibraryLoad, ReportsTheLoadErrorWhenNowhereToBeFound) {
   EXPECT_EQ(library.Load(), 126);
   EXPECT_EQ(platform.LoadAttempts().size(), 4u);
   EXPECT_FALSE(library.IsLoaded());
+  EXPECT_EQ(library.GetSupportInfo() + library.SendCommand(nullptr), 0u);
 }
 
 TEST(AspiLibraryLoad, WithoutSendCommandFailsButStaysLoaded) {

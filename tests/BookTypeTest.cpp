@@ -116,11 +116,20 @@ TEST_F(BookTypeJourney, DriveChangesFollowTheFirstSelectionFlag) {
     EXPECT_FALSE(Enabled(IDC_SET_PLUS_RW));
     EXPECT_EQ(Text(IDC_PLUS_R_TEXT), "------");
 
+    // To the writer with its probe failing: said again, the buttons stay
+    // disabled, and the refresh's own read shows its settings.
+    writer.Config().settings = 0x01;
+    platform.InjectFault("DeviceIoControl", 1);
+    platform.SelectLine(window, IDC_DRIVE_BOX, 0);
+    EXPECT_EQ(platform.MessageTexts().size(), 2u);
+    EXPECT_FALSE(Enabled(IDC_SET_PLUS_R) || Enabled(IDC_SET_PLUS_RW));
+    EXPECT_EQ(Text(IDC_PLUS_R_TEXT) + Text(IDC_PLUS_RW_TEXT), "DVD-ROMDVD+RW");
+
     // And back once more: enabled again.
     platform.SelectLine(window, IDC_DRIVE_BOX, 0);
     EXPECT_TRUE(Enabled(IDC_SET_PLUS_R));
     EXPECT_TRUE(Enabled(IDC_SET_PLUS_RW));
-    EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM");
+    EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD+RW");
   });
 }
 

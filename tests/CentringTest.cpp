@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "framework/Dialog.h"
 #include "tests/TestSupport.h"
@@ -76,27 +77,52 @@ TEST(CentringTest, AboutBoxOverItsOwnerInsideTheWorkArea) {
   }
 }
 
-// A dialog whose initialisation places it itself.
+// A dialog whose initialisation does `init` to its window.
 class SelfPlacingDialog : public CDialog {
  public:
-  SelfPlacingDialog() : CDialog(IDD_ABOUTBOX) {}
+  SelfPlacingDialog(CWnd* owner, std::function<void(WindowHandle)> init)
+      : CDialog(IDD_ABOUTBOX, owner), init_(std::move(init)) {}
 
  protected:
   bool OnInitDialog() override {
-    SetWindowPos(30, 40, 0, 0, Swp::NoSize | Swp::NoZOrder);
+    init_(GetSafeHwnd());
     return CDialog::OnInitDialog();
   }
+  std::function<void(WindowHandle)> init_;
 };
 
+// Only a hidden dialog without an enabled owner or a centring style that
+// initialisation left in its place is centred; the others stay where they are.
 TEST(CentringTest, ADialogThatPlacedItselfStaysWhereItWent) {
   memory::MemoryPlatform platform;
   Prepare(platform, true);
-  Rect shown;
-  platform.OnModal(IDD_ABOUTBOX, [&](WindowHandle box) { platform.GetWindowRect(box, shown); });
-  SelfPlacingDialog dialog;
-  dialog.DoModal();
-  EXPECT_EQ(shown.left, 30);
-  EXPECT_EQ(shown.top, 40);
+  CWnd desktop(platform.DesktopWindow());
+  const auto style = [&](std::uint32_t bits) {
+    return [&platform, bits](WindowHandle box) { platform.Window(box)->style |= bits; };
+  };
+  const struct {
+    const char* what;
+    std::function<void(WindowHandle)> init;
+    CWnd* owner;
+    int x, y;
+  } cases[] = {
+      {"moved itself",
+       [](WindowHandle box) { CWnd(box).SetWindowPos(30, 0, 0, 0, Swp::NoSize | Swp::NoZOrder); },
+       nullptr, 30, 0},
+      {"showed itself", style(Ws::Visible), nullptr, 0, 0},
+      {"enabled owner", [&](WindowHandle box) { platform.EnableWindow(platform.GetOwner(box), true); },
+       &desktop, 0, 0},
+      {"DS_CENTER", style(Ds::Center), nullptr, 0, 0},
+      {"DS_CENTERMOUSE", style(Ds::CenterMouse), nullptr, 0, 0},
+      {"DS_ABSALIGN", style(Ds::AbsAlign), nullptr, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Rect shown;
+    platform.OnModal(IDD_ABOUTBOX, [&](WindowHandle box) { platform.GetWindowRect(box, shown); });
+    SelfPlacingDialog(c.owner, c.init).DoModal();
+    EXPECT_EQ(shown.left, c.x) << c.what;
+    EXPECT_EQ(shown.top, c.y) << c.what;
+  }
 }
 
 }  // namespace

@@ -93,6 +93,9 @@ TEST_F(Cli, FailuresBelowTheDriveAreExplained) {
       {"/dev/sr0", 0, EPERM, 0, kExitDriveRefused,
        "bitset: /dev/sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
        "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
+      {"sr0", 0, EPERM, 0, kExitDriveRefused,
+       "bitset: sr0: no answer to INQUIRY: Operation not permitted: through /dev/sr* the kernel "
+       "passes vendor commands only for root; the drive has no /dev/sg* node (modprobe sg) to use"},
       {"/dev/null", 0, ENOTTY, 0, kExitNotCdDvd,
        "bitset: /dev/null: no answer to INQUIRY: Inappropriate ioctl for device: not a SCSI device"},
       {"/dev/sg1", 0, 0, 0x03, kExitDriveRefused,

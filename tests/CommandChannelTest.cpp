@@ -31,6 +31,7 @@ TEST_F(CommandByteTest, IndexZeroPreparesTheWholeRequest) {
   EXPECT_EQ(Request().SenseInfoOffset, kSenseAreaOffset);
   EXPECT_EQ(Request().DataBuffer, nullptr);
   EXPECT_EQ(Request().Cdb[0], 0x12);
+  EXPECT_EQ(channel.BytesTransferred(), 0u) << "nothing before the first command";
 }
 
 TEST_F(CommandByteTest, CdbLengthFollowsTheMostRecentIndex) {
@@ -174,6 +175,7 @@ TEST_F(ChannelTest, SenseDataFailsTheCommandAndIsNotStale) {
   EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 1);
   EXPECT_EQ(channel.Request().sense[0], 0x70);
   EXPECT_EQ(channel.Request().sense[2], 0x05);
+  EXPECT_EQ(channel.Request().request.DataBuffer, response);
   // The next command succeeds: the old sense data must not decide it.
   drive.Config().vendorCommands = true;
   channel.CommandByte(0) = 0xF3;

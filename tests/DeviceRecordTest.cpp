@@ -91,11 +91,19 @@ TEST_F(InquiryFillTest, QualifierBitsStayInTheType) {
   EXPECT_FALSE(IsListedType(device.PeripheralType));
 }
 
+// The window's texts upper-case the code page's accented letters too; the
+// command line only the 7-bit ASCII letters, leaving other bytes alone.
 TEST_F(InquiryFillTest, UpperCasesAccentedLettersOfTheCodePage) {
-  Response response(0x05, "caf\xe9", "bx02");
-  FillFromInquiry(device, response.bytes);
-  EXPECT_EQ(device.VendorProduct, "CAF\xc9");
-  EXPECT_EQ(device.Revision, "BX02");
+  const struct {
+    UpperCaseFunction upperCase;
+    const char* vendorProduct;
+  } cases[] = {{PlatformUpperCase, "CAF\xc9 \x80\x9f"}, {AsciiUpperCase, "CAF\xe9 \x80\xff"}};
+  for (const auto& c : cases) {
+    Response response(0x05, "caf\xe9 \x80\xff", "bx02");
+    FillFromInquiry(device, response.bytes, c.upperCase);
+    EXPECT_EQ(device.VendorProduct, c.vendorProduct);
+    EXPECT_EQ(device.Revision, "BX02");
+  }
 }
 
 TEST(ListingRule, OnlyCdDvdAndWormAreListed) {

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "framework/Dialog.h"
+#include "framework/Font.h"
+#include "framework/Format.h"
 #include "framework/WinApp.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "res/resource.h"
@@ -92,9 +97,10 @@ TEST_F(FrameworkTest, TextExchangeGoesBothWays) {
     dialog.UpdateData(false);
     EXPECT_EQ(platform.Text(window, IDC_PLUS_R_TEXT), "DVD+R");
     platform.Control(window, IDC_PLUS_R_TEXT)->text = "typed";
-    dialog.UpdateData(true);
+    platform.SendMessage(window, Msg::Command, Id::Ok, 0);  // BN_CLICKED of OK: stores, then ends
     EXPECT_EQ(dialog.text, "typed");
   });
+  EXPECT_EQ(platform.DialogResults(), std::vector<LResult>{Id::Ok});
 }
 
 TEST_F(FrameworkTest, MessageMapMatchesControlAndNotification) {
@@ -113,22 +119,82 @@ TEST_F(FrameworkTest, MessageMapMatchesControlAndNotification) {
 
 TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
   Run([&](WindowHandle window) {
-    platform.SystemCommand(window, 0x10);
+    platform.SystemCommand(window, 0xF030);  // handled, then left to the default as well
+    EXPECT_EQ(platform.SendMessage(window, Msg::QueryDragIcon, 0, 0), 42) << "and only that one";
+    EXPECT_EQ(platform.SendMessage(window, Msg::SysCommand, 0x10, 0), 0) << "handled: answers 0";
+    for (const WParam code : {WParam{1}, WParam{0x8000}}) {  // notifications other than BN_CLICKED
+      platform.SendMessage(window, Msg::Command, code << 16 | Id::Cancel, 0);
+    }
+    platform.SendMessage(window, 0x0400, Id::Cancel, 0);  // not WM_COMMAND
     EXPECT_FALSE(platform.Window(window)->ended);
     platform.SystemCommand(window, 0xF060);  // SC_CLOSE: the default closes the dialog
     EXPECT_TRUE(platform.Window(window)->ended);
   });
-  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 16", "system 61536"}));
+  EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 61488", "system 16", "system 61536"}));
   EXPECT_EQ(platform.DialogResults(), (std::vector<LResult>{Id::Cancel}));
 }
 
+// The name and the help path: the executable's without its extension.
 TEST(ApplicationName, IsTheExecutablesFileNameWithoutExtension) {
   const struct {
     const char* path;
     const char* name;
-  } cases[] = {{"C:\\Tools\\Bitset.exe", "Bitset"}, {"D:\\Utils\\Tool.exe", "Tool"},
-               {"C:\\a.b\\My.Tool.EXE", "My.Tool"}, {"Plain", "Plain"}, {"E:NoSlash.exe", "NoSlash"}};
-  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+    const char* help;
+  } cases[] = {{"C:\\Tools\\Bitset.exe", "Bitset", "C:\\Tools\\Bitset.HLP"},
+               {"C:\\a.b\\My.Tool.EXE", "My.Tool", "C:\\a.b\\My.Tool.HLP"},
+               {"C:\\a.b\\Tool", "Tool", "C:\\a.b\\Tool.HLP"},
+               {"Plain", "Plain", "Plain.HLP"},
+               {"E:NoSlash.exe", "NoSlash", "E:NoSlash.HLP"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+    EXPECT_EQ(HelpPathFromModulePath(c.path), c.help) << c.path;
+  }
+}
+
+// The Windows C library's vsnprintf: -1 when the text does not fit, and an
+// exact fit without its terminating zero. Keeps the buffer sizes it is given.
+std::vector<std::size_t> g_sizes;
+int WindowsFormatInto(char* buffer, std::size_t size, const char* format, va_list args) {
+  g_sizes.push_back(size);
+  static char whole[1 << 17];
+  const int length = std::vsnprintf(whole, sizeof whole, format, args);
+  std::copy(whole, whole + std::min<std::size_t>(size, length + 1u), buffer);
+  return static_cast<std::size_t>(length) > size ? -1 : length;
+}
+std::string WindowsFormat(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatStringWith(WindowsFormatInto, format, args);
+  va_end(args);
+  return text;
+}
+
+TEST(FormatString, GrowsUntilTheTextFitsOnBothConventions) {
+  const struct {
+    std::size_t length, calls, lastSize;
+    bool fits;
+  } cases[] = {{0, 1, 128, true},         {127, 1, 128, true},       {128, 2, 129, true},
+               {300, 3, 512, true},       {65535, 10, 65536, true}, {65536, 10, 65536, false}};
+  for (const auto& c : cases) {
+    const std::string text(c.length, 'x');
+    g_sizes.clear();
+    EXPECT_EQ(WindowsFormat("%s", text.c_str()), c.fits ? text : "") << c.length;
+    EXPECT_EQ(g_sizes.size(), c.calls) << c.length;
+    EXPECT_EQ(g_sizes.back(), c.lastSize) << c.length;
+    EXPECT_EQ(FormatString("%s", text.c_str()), text) << "C99: grows once to the length asked";
+  }
+}
+
+TEST(FontTest, AReplacedOrDestroyedFontIsDeleted) {
+  memory::MemoryPlatform platform;
+  {
+    CFont font;
+    font.CreateFont(14, "Arial");
+    EXPECT_TRUE(font.CreateFont(16, "Arial"));
+    EXPECT_TRUE(platform.Fonts()[0].deleted);
+    EXPECT_FALSE(platform.Fonts()[1].deleted);
+  }
+  EXPECT_TRUE(platform.Fonts()[1].deleted);
 }
 
 }  // namespace

@@ -105,6 +105,7 @@ TEST(ScsiTransport, OutcomeOfEachKindOfEnd) {
       const ScsiOutcome outcome = Inquiry(*rig, response);
       EXPECT_TRUE(outcome.CarriedOut());
       EXPECT_EQ(outcome.routeStatus, kCommandSucceeded);
+      EXPECT_EQ(outcome.systemError, 0);
       EXPECT_EQ(outcome.transferred, rig->reportsResidue ? 36u : 74u);
       EXPECT_EQ(response[8], 'Q');
       EXPECT_EQ(rig->Drive().Commands().size(), 1u);
@@ -143,15 +144,18 @@ TEST(ScsiTransport, OutcomeOfEachKindOfEnd) {
 TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
   const struct {
     int requestError;
-    unsigned short hostStatus;
+    unsigned short hostStatus, driverStatus;
     int systemError;
     bool timedOut;
-  } cases[] = {{EPERM, 0, EPERM, false}, {0, 0x03, ETIMEDOUT, true}, {0, 0x01, EIO, false},
-               {ETIMEDOUT, 0, ETIMEDOUT, true}};
+  } cases[] = {{EPERM, 0, 0, EPERM, false},         {0, 0x03, 0, ETIMEDOUT, true},
+               {0, 0x01, 0, EIO, false},            {ETIMEDOUT, 0, 0, ETIMEDOUT, true},
+               {0, 0, 0x06, ETIMEDOUT, true},       {0, 0, 0x09, EIO, false}};
   for (const auto& c : cases) {
     SgRig rig(test::QsiWriter());
     if (c.requestError != 0) rig.driver.RefuseRequests("/dev/sg1", c.requestError);
-    if (c.hostStatus != 0) rig.driver.SetHostStatus("/dev/sg1", c.hostStatus);
+    if (c.hostStatus + c.driverStatus != 0) {
+      rig.driver.SetHostStatus("/dev/sg1", c.hostStatus, c.driverStatus);
+    }
     std::uint8_t response[74] = {};
     const ScsiOutcome outcome = Inquiry(rig, response);
     EXPECT_FALSE(outcome.reached) << c.systemError;
@@ -169,6 +173,12 @@ TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
   command.cdbLength = 6;
   EXPECT_EQ(closed.Execute(command).systemError, EBADF);  // nothing open: nothing sent
   EXPECT_TRUE(driver.Requests().empty());
+  SgRig open(test::QsiWriter());
+  for (const int length : {0, 17}) {  // no CDB, or more than SG_IO takes: nothing sent
+    command.cdbLength = static_cast<std::uint8_t>(length);
+    EXPECT_EQ(open.transport.Execute(command).systemError, EINVAL) << length;
+  }
+  EXPECT_TRUE(open.driver.Requests().empty());
 }
 
 }  // namespace

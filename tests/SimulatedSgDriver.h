@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "scsi/SgDriver.h"
@@ -33,8 +35,11 @@ class SimulatedSgDriver : public SgDriver {
   // Every SG_IO request to the node fails with this errno, as the kernel
   // refuses commands it does not allow.
   void RefuseRequests(const std::string& node, int error) { requestErrors_[node] = error; }
-  // The adapter reports this host status (03h: the command timed out).
-  void SetHostStatus(const std::string& node, unsigned short status) { hostStatus_[node] = status; }
+  // The adapter and the driver report these statuses (host 03h, driver 06h:
+  // the command timed out).
+  void SetHostStatus(const std::string& node, unsigned short host, unsigned short driver = 0) {
+    hostStatus_[node] = {host, driver};
+  }
 
   sim::DriveModel* Drive(const std::string& node) {
     auto found = drives_.find(node);
@@ -67,7 +72,7 @@ class SimulatedSgDriver : public SgDriver {
     const sim::SgIoAnswer answer = sim::AnswerSgIo(drives_.at(node), header);
     if (answer.error != 0) return -answer.error;
     auto host = hostStatus_.find(node);
-    if (host != hostStatus_.end()) header.host_status = host->second;
+    if (host != hostStatus_.end()) std::tie(header.host_status, header.driver_status) = host->second;
     return 0;
   }
 
@@ -80,7 +85,7 @@ class SimulatedSgDriver : public SgDriver {
   std::map<std::string, sim::DriveModel> drives_;
   std::map<std::string, int> openErrors_;
   std::map<std::string, int> requestErrors_;
-  std::map<std::string, unsigned short> hostStatus_;
+  std::map<std::string, std::pair<unsigned short, unsigned short>> hostStatus_;
   std::map<int, std::string> open_;
   std::vector<std::string> opens_;
   std::vector<Request> requests_;

@@ -37,10 +37,14 @@ TEST_F(StartupTest, InitialisationRunsItsStepsInOrder) {
                                             "Dialog 0080 0",  // small icon
                                             "GetVersion",
                                             "GetLogicalDriveStrings",
-                                            "CB_SETCURSEL 1000 0",
+                                            "CB_ADDSTRING 1000",
+                                            "CB_SETCURSEL 1000 0",  // the filled box's
+                                            "SetText 1315 ",        // and its data exchange
+                                            "CB_SETCURSEL 1000 0",  // the first drive's
                                             "EnableWindow 1319 on",
                                             "EnableWindow 1337 on",
                                             "SetText 1315 DVD-ROM",
+                                            "DefaultFocus",
                                         }));
 }
 

@@ -177,8 +177,9 @@ LResult MemoryWindows::RunModalDialog(int templateId, WindowHandle owner, Dialog
   if (ownerWindow != nullptr) ownerWindow->enabled = false;
   dialog->target = &target;
   target.AttachWindow(dialog);
-  LResult ignored = 0;
-  DialogProcedure(dialog, Msg::InitDialog, 0, 0, ignored);
+  // A nonzero answer lets the dialog manager give the first control the focus.
+  LResult focus = 0;
+  if (DialogProcedure(dialog, Msg::InitDialog, 0, 0, focus) && focus != 0) Record("DefaultFocus");
   dialog->style |= Ws::Visible;  // the dialog manager shows it once initialised
   auto& queue = sessions_[templateId];
   if (!dialog->ended && !queue.empty()) {

@@ -217,6 +217,9 @@ class CliJourney(unittest.TestCase):
         for name in ("sg2", "sg4"):
             self.assertIn("%s: cannot open: Inappropriate ioctl for device: not a SCSI device"
                           % os.path.join(m.dev, name), err)
+        os.remove(sg1)  # nothing left that opens: no device found
+        code, _, err = m.run("list")
+        self.assertEqual((code, "No CD/DVD or WORM device found" in err), (3, True), err)
 
     def test_drive_text_cannot_drive_the_terminal(self):
         m = self.machine
@@ -294,6 +297,7 @@ class CliJourney(unittest.TestCase):
         self.assertEqual(code, 6)
         self.assertIn("Error. May not be a QSI / Nu-Tek drive or wrong firmware (%s: sense key 5h "
                       "(ILLEGAL REQUEST), ASC 24h, ASCQ 00h)" % sg1, err)
+        self.assertNotIn("did not take the change", err)  # said once, as the refusal
         self.assertEqual([c for _, c in m.commands()],
                          [INQUIRY, READ_SETTINGS, write_setting(0xD1), READ_SETTINGS])
 
