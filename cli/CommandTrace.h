@@ -24,6 +24,3 @@ class CommandTrace : public ScsiTransport {
   int level_;
   std::function<void(const std::string&)> say_;
 };
-
-// "F3 0F 02": bytes in hex, one blank between them.
-std::string HexBytes(const void* bytes, std::size_t length);

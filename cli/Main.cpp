@@ -1,6 +1,4 @@
 // The entry of the command-line program on Linux.
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -26,10 +24,7 @@ SystemPaths PathsFromEnvironment() {
 // Results that could not all be written (a full disk, a closed pipe) are a
 // failure, whatever the command did.
 int OutputWritten(const StandardConsole& console, int exit) {
-  errno = 0;
-  std::cout.flush();
-  int error = console.WriteError();
-  if (error == 0 && std::cout.fail()) error = errno != 0 ? errno : EIO;
+  const int error = console.WriteError();
   if (error == 0) return exit;
   std::cerr << "bitset: cannot write the results: " << std::strerror(error) << std::endl;
   return exit == kExitSuccess ? kExitUnexpected : exit;

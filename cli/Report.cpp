@@ -3,18 +3,9 @@
 #include <cstdio>
 
 #include "bitset/BookSettingsDecoding.h"
+#include "cli/HexText.h"
 #include "cli/JsonLine.h"
 #include "devices/DriveBoxLines.h"
-
-namespace {
-
-std::string Hex(int byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02Xh", static_cast<unsigned>(byte));
-  return text;
-}
-
-}  // namespace
 
 std::string Printable(const std::string& text) {
   std::string printable;
@@ -77,5 +68,5 @@ void Report::Settings(const NodeSession& session, int settings) {
   }
   console_.Result("DVD+R media:   " + texts.plusR);
   console_.Result("DVD+RW media:  " + texts.plusRw);
-  console_.Result("settings byte: " + Hex(settings));
+  console_.Result("settings byte: " + HexByte(static_cast<unsigned>(settings)));
 }

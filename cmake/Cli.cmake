@@ -10,6 +10,7 @@ target_link_libraries(sg_transport PUBLIC bitset_core)
 add_library(bitset_cli STATIC
   cli/CliCommands.cpp
   cli/CommandTrace.cpp
+  cli/HexText.cpp
   cli/CommandLine.cpp
   cli/Console.cpp
   cli/DeviceNodes.cpp

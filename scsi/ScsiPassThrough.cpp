@@ -5,13 +5,11 @@
 CScsiPassThrough::CScsiPassThrough(ScsiRoute route, DeviceSystem& devices)
     : route_(route), passThrough_(&devices) {
   std::memset(&buffer_, 0, sizeof buffer_);
-  ChooseTransport();
 }
 
 CScsiPassThrough::CScsiPassThrough(ScsiTransport& transport)
     : route_(ScsiRoute::PassThrough), passThrough_(nullptr), given_(&transport) {
   std::memset(&buffer_, 0, sizeof buffer_);
-  ChooseTransport();
 }
 
 std::uint8_t& CScsiPassThrough::CommandByte(int index) {
@@ -44,28 +42,23 @@ void CScsiPassThrough::CloseDrive() { passThrough_.Close(); }
 
 void CScsiPassThrough::BindDevice(ScsiAddress* device) {
   boundDevice_ = device;
-  ChooseTransport();
+  passThrough_.SetDevice(device);
+  aspi_.Bind(aspiLibrary_, device);
 }
 
 void CScsiPassThrough::BindAspiLibrary(CAspiLibrary* library) {
   aspiLibrary_ = library;
-  ChooseTransport();
+  aspi_.Bind(library, boundDevice_);
 }
 
-void CScsiPassThrough::ChooseTransport() {
-  passThrough_.SetDevice(boundDevice_);
-  aspi_.Bind(aspiLibrary_, boundDevice_);
+ScsiTransport& CScsiPassThrough::Transport() {
+  if (given_ != nullptr) return *given_;
   // A device that the bus scan found has no drive letter to open: on the NT
   // family it is reached through the ASPI library that found it.
   const bool scanned = aspiLibrary_ != nullptr && boundDevice_ != nullptr &&
                        boundDevice_->DriveName[0] == '\0';
-  if (given_ != nullptr) {
-    transport_ = given_;
-  } else if (route_ == ScsiRoute::Aspi || scanned) {
-    transport_ = &aspi_;
-  } else {
-    transport_ = &passThrough_;
-  }
+  if (route_ == ScsiRoute::Aspi || scanned) return aspi_;
+  return passThrough_;
 }
 
 ScsiCommand CScsiPassThrough::BuiltCommand(int direction, void* buffer, std::uint32_t length) {
@@ -94,8 +87,7 @@ void CScsiPassThrough::KeepOutcome(const ScsiOutcome& outcome) {
 
 CommandStatus CScsiPassThrough::ExecuteCommand(int direction, void* buffer, std::uint32_t length) {
   transferred_ = 0;
-  ChooseTransport();  // the bound record may have learnt its drive name since it was bound
   const ScsiCommand command = BuiltCommand(direction, buffer, length);
-  KeepOutcome(transport_->Execute(command));
+  KeepOutcome(Transport().Execute(command));
   return outcome_.routeStatus;
 }

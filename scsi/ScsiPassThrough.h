@@ -57,8 +57,9 @@ class CScsiPassThrough {
  private:
   // The transport for the bound device: the given one, or the route's. On
   // the pass-through route a record without a drive name that a bus scan
-  // found goes through the ASPI library.
-  void ChooseTransport();
+  // found goes through the ASPI library; the record may learn its drive
+  // name after it was bound, so this is asked at each command.
+  ScsiTransport& Transport();
   ScsiCommand BuiltCommand(int direction, void* buffer, std::uint32_t length);
   void KeepOutcome(const ScsiOutcome& outcome);
 
@@ -66,7 +67,6 @@ class CScsiPassThrough {
   PassThroughTransport passThrough_;
   AspiTransport aspi_;
   ScsiTransport* given_ = nullptr;
-  ScsiTransport* transport_ = nullptr;
   ScsiRequestBuffer buffer_;
   ScsiAddress* boundDevice_ = nullptr;
   CAspiLibrary* aspiLibrary_ = nullptr;
