@@ -25,5 +25,5 @@ PlatformClass ClassifyPlatform(const OsVersionInfo& version);
 inline bool UsesSpti(PlatformClass platformClass) { return platformClass >= kPlatformNt4; }
 // The command channel's route for the running Windows.
 inline ScsiRoute RouteFor(PlatformClass platformClass) {
-  return UsesSpti(platformClass) ? ScsiRoute::PassThrough : ScsiRoute::Aspi;
+  return UsesSpti(platformClass) ? ScsiRoute::Spti : ScsiRoute::Aspi;
 }

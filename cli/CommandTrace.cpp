@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "cli/HexText.h"
-#include "scsi/SenseData.h"
 
 ScsiOutcome CommandTrace::Execute(const ScsiCommand& command) {
   const char* direction = command.length == 0 ? "no data" : command.fromDevice ? "from drive" : "to drive";
@@ -18,18 +17,18 @@ ScsiOutcome CommandTrace::Execute(const ScsiCommand& command) {
 }
 
 void CommandTrace::ShowOutcome(const ScsiCommand& command, const ScsiOutcome& outcome) {
-  if (!outcome.reached) {
+  if (!outcome.Answered()) {
     say_(std::string("not carried to the drive: ") +
          (outcome.systemError != 0 ? std::strerror(outcome.systemError) : "no answer"));
     return;
   }
   say_("status: " + HexByte(outcome.status) + " (" + ScsiStatusName(outcome.status) + "), " +
        std::to_string(outcome.transferred) + " bytes transferred");
-  if (HasSenseData(outcome.sense, outcome.senseLength)) {
-    const SenseCodes codes = SenseCodesOf(outcome.sense, outcome.senseLength);
+  if (outcome.end == ScsiEnd::Sense) {
+    const SenseCodes& codes = outcome.codes;
     say_("sense: " + HexBytes(outcome.sense, outcome.senseLength) + " (key " +
          HexByte(codes.key).substr(1) + " " + SenseKeyName(codes.key) + ", ASC " + HexByte(codes.asc) +
-         ", ASCQ " + HexByte(codes.ascq) + ")");
+         ", ASCQ " + HexByte(codes.ascq) + (codes.deferred ? ", deferred" : "") + ")");
   }
   if (level_ >= 2 && command.fromDevice && outcome.transferred > 0) {
     say_("data in: " + HexBytes(command.data, outcome.transferred));

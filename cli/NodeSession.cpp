@@ -42,21 +42,17 @@ NodeSession::NodeSession(SgDriver& driver, const std::string& node, const TraceS
 }
 
 bool NodeSession::Finish(bool succeeded) {
-  failure_ = NodeFailure();
-  if (succeeded) return true;
-  const ScsiOutcome& outcome = channel_.LastOutcome();
-  failure_.reached = outcome.reached;
-  failure_.status = outcome.status;
-  failure_.sense = outcome.reached && HasSenseData(outcome.sense, outcome.senseLength);
-  failure_.codes = SenseCodesOf(outcome.sense, outcome.senseLength);
-  failure_.systemError = outcome.reached ? 0 : outcome.systemError;
-  return false;
+  // A read whose response ends before the settings byte was carried out
+  // and still failed: its outcome says so.
+  failure_ = channel_.LastOutcome();
+  return succeeded;
 }
 
 bool NodeSession::Open() {
-  failure_ = NodeFailure();
-  failure_.systemError = transport_.Open(node_);
-  return failure_.systemError == 0;
+  failure_ = ScsiOutcome();
+  const int error = transport_.Open(node_);
+  if (error != 0) SetRefused(failure_, error);
+  return error == 0;
 }
 
 bool NodeSession::Inquire() {
@@ -74,20 +70,23 @@ bool NodeSession::Write(std::uint8_t valueByte) {
   return Finish(SetBookType(channel_, valueByte) == kCommandSucceeded);
 }
 
-std::string DescribeFailure(const NodeFailure& failure, const std::string& node) {
+std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node) {
   char text[160];
-  if (failure.sense) {
-    std::snprintf(text, sizeof text, "sense key %Xh (%s), ASC %02Xh, ASCQ %02Xh",
-                  unsigned{failure.codes.key}, SenseKeyName(failure.codes.key),
-                  unsigned{failure.codes.asc}, unsigned{failure.codes.ascq});
-    return text;
+  switch (failure.end) {
+    case ScsiEnd::Sense:
+      std::snprintf(text, sizeof text, "sense key %Xh (%s), ASC %02Xh, ASCQ %02Xh%s",
+                    unsigned{failure.codes.key}, SenseKeyName(failure.codes.key),
+                    unsigned{failure.codes.asc}, unsigned{failure.codes.ascq},
+                    failure.codes.deferred ? ", deferred" : "");
+      return text;
+    case ScsiEnd::OtherStatus:
+      std::snprintf(text, sizeof text, "status %02Xh (%s): the drive did not carry the command out",
+                    unsigned{failure.status}, ScsiStatusName(failure.status));
+      return text;
+    case ScsiEnd::CarriedOut: return "the response ended before the settings byte";
+    case ScsiEnd::Refused:
+    case ScsiEnd::NoAnswer: break;
   }
-  if (failure.reached && failure.status != kScsiStatusGood) {
-    std::snprintf(text, sizeof text, "status %02Xh (%s): the drive did not carry the command out",
-                  unsigned{failure.status}, ScsiStatusName(failure.status));
-    return text;
-  }
-  if (failure.reached) return "the response ended before the settings byte";
   if (failure.systemError == 0) return "no answer";
   return std::strerror(failure.systemError) + Hint(failure.systemError, node);
 }

@@ -12,17 +12,8 @@
 #include "devices/DeviceInfo.h"
 #include "devices/Inquiry.h"
 #include "scsi/ScsiPassThrough.h"
-#include "scsi/SenseData.h"
+#include "scsi/ScsiTransport.h"
 #include "scsi/SgIoTransport.h"
-
-// Why a node could not be opened or a command failed.
-struct NodeFailure {
-  bool reached = false;  // the drive ended the command with a status
-  std::uint8_t status = 0;
-  bool sense = false;    // the drive answered with sense data
-  SenseCodes codes;
-  int systemError = 0;   // else the errno of the system; 0 when unknown
-};
 
 // Where --verbose shows the commands: the level (0 for none) and the line
 // writer.
@@ -48,7 +39,9 @@ class NodeSession {
 
   const CDeviceInfo& Record() const { return record_; }
   const std::uint8_t* InquiryResponse() const { return response_; }
-  const NodeFailure& Failure() const { return failure_; }
+  // Why the node could not be opened (the system refused it, with its
+  // errno) or the last command failed; carried out after a success.
+  const ScsiOutcome& Failure() const { return failure_; }
 
  private:
   bool Finish(bool succeeded);
@@ -59,9 +52,9 @@ class NodeSession {
   CScsiPassThrough channel_;
   CDeviceInfo record_;
   std::uint8_t response_[kInquiryLength] = {};
-  NodeFailure failure_;
+  ScsiOutcome failure_;
 };
 
 // The failure in words, with a hint where the system's error has a usual
 // cause: "Permission denied: read and write access is needed ...".
-std::string DescribeFailure(const NodeFailure& failure, const std::string& node);
+std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node);

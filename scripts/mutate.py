@@ -22,7 +22,7 @@ What judges a mutant depends on where it is:
   mutant through;
 - in framework/WinTypes.h and res/resource.h, also the win64 build's
   static checks of those values against the Windows headers, and in
-  scsi/AspiSrb.h and scsi/ScsiPassThroughDirect.h the win32 build's checks
+  scsi/AspiSrb.h and scsi/SptiRequestBlock.h the win32 build's checks
   of the 32-bit layout (one file compiled);
 - in what only Bitset.exe is built from (platform/win32/, app/Main.cpp),
   the win64 build of the copy and its Wine journeys (ctest label wine) and
@@ -64,8 +64,8 @@ STATIC_CHECKS = {
     "framework/WinTypes.h": [("win64", SYSTEM_VALUES)],
     "res/resource.h": [("win64", SYSTEM_VALUES)],
     "scsi/AspiSrb.h": [("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"])],
-    "scsi/ScsiPassThroughDirect.h": [
-        ("win32", ["CMakeFiles/bitset_core.dir/scsi/ScsiPassThrough.cpp.obj"]),
+    "scsi/SptiRequestBlock.h": [
+        ("win32", ["CMakeFiles/bitset_core.dir/scsi/SptiTransport.cpp.obj"]),
         ("win64", SYSTEM_VALUES[1:])],
 }
 TOOLCHAINS = {"win64": "mingw-x86_64.cmake", "win32": "mingw-i686.cmake"}

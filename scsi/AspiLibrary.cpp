@@ -121,24 +121,37 @@ void FillRequestBlock(AspiExchange& exchange, const AspiRequest& request, EventH
 
 }  // namespace
 
-CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
+AspiReply ExchangeAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
   Platform& platform = GetPlatform();
+  AspiReply reply;
+  reply.status = kAspiErrorStatus;
   // Allocated first: nothing after the event is made can fail to allocate.
   auto exchange = std::make_unique<AspiExchange>();
   auto* data = static_cast<std::uint8_t*>(request.buffer);
   if (data != nullptr) exchange->data.assign(data, data + request.length);
   EventHandle event = platform.CreateEvent(true, false);
   // Without an event the request could never be waited for: send nothing.
-  if (event == nullptr) return kAspiErrorStatus;
+  if (event == nullptr) return reply;
+  reply.sent = true;
   platform.ResetEvent(event);
   FillRequestBlock(*exchange, request, event);
   if (library.SendCommand(&exchange->srb) == kSsPending && !WaitForCompletion(platform, event)) {
     // Never waited for to its end: not trusted, and not freed.
     KeepWhileTheLibraryMayWrite(std::move(exchange));
-    return kAspiErrorStatus;
+    return reply;
   }
-  const CommandStatus status = AspiCommandStatus(exchange->srb);
+  const SrbExecScsiCmd& srb = exchange->srb;
+  reply.finished = true;
+  reply.srbStatus = srb.SRB_Status;
+  reply.adapterStatus = srb.SRB_HaStat;
+  reply.targetStatus = srb.SRB_TargStat;
+  std::memcpy(reply.sense, srb.SenseArea, sizeof reply.sense);
+  reply.status = AspiCommandStatus(srb);
   if (data != nullptr) std::copy(exchange->data.begin(), exchange->data.end(), data);
   platform.CloseHandle(event);
-  return status;
+  return reply;
+}
+
+CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request) {
+  return ExchangeAspiRequest(library, request).status;
 }

@@ -50,5 +50,16 @@ struct AspiRequest {
 };
 CommandStatus SendAspiRequest(const CAspiLibrary& library, const AspiRequest& request);
 
+// What a request left behind: whether it ran to its end, its SRB's status
+// bytes and sense area, and their packed `CommandStatus`.
+struct AspiReply {
+  bool sent = false;      // false: no completion event, nothing was sent
+  bool finished = false;  // false: given up on before the library finished
+  std::uint8_t srbStatus = 0, adapterStatus = 0, targetStatus = 0;
+  std::uint8_t sense[16] = {};
+  CommandStatus status = kCommandFailed;
+};
+AspiReply ExchangeAspiRequest(const CAspiLibrary& library, const AspiRequest& request);
+
 // The packed result of a finished SRB.
 CommandStatus AspiCommandStatus(const SrbExecScsiCmd& srb);

@@ -2,4 +2,4 @@
 // drive letter (the NT family), or the ASPI library (the 9x family).
 #pragma once
 
-enum class ScsiRoute { PassThrough, Aspi };
+enum class ScsiRoute { Spti, Aspi };

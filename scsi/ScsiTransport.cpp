@@ -1,9 +1,33 @@
 #include "scsi/ScsiTransport.h"
 
-#include "scsi/SenseData.h"
+void SetAnswer(ScsiOutcome& outcome, std::uint8_t status, std::uint32_t transferred) {
+  outcome.status = status;
+  outcome.systemError = 0;
+  outcome.timedOut = false;
+  if (HasSenseData(outcome.sense, outcome.senseLength)) {
+    outcome.end = ScsiEnd::Sense;
+    outcome.codes = SenseCodesOf(outcome.sense, outcome.senseLength);
+  } else {
+    outcome.end = status == kScsiStatusGood ? ScsiEnd::CarriedOut : ScsiEnd::OtherStatus;
+  }
+  outcome.transferred = outcome.CarriedOut() ? transferred : 0;
+  outcome.commandStatus = outcome.CarriedOut() ? kCommandSucceeded : kCommandFailed;
+}
 
-bool ScsiOutcome::CarriedOut() const {
-  return reached && status == kScsiStatusGood && !HasSenseData(sense, senseLength);
+void SetRefused(ScsiOutcome& outcome, int systemError) {
+  outcome.end = ScsiEnd::Refused;
+  outcome.systemError = systemError;
+  outcome.timedOut = false;
+  outcome.transferred = 0;
+  outcome.commandStatus = kCommandFailed;
+}
+
+void SetNoAnswer(ScsiOutcome& outcome, int systemError, bool timedOut) {
+  outcome.end = ScsiEnd::NoAnswer;
+  outcome.systemError = systemError;
+  outcome.timedOut = timedOut;
+  outcome.transferred = 0;
+  outcome.commandStatus = kCommandFailed;
 }
 
 const char* ScsiStatusName(std::uint8_t status) {

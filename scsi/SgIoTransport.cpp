@@ -39,18 +39,16 @@ sg_io_hdr_t HeaderFor(const ScsiCommand& command, std::uint8_t* sense) {
 
 // What the kernel reported of a request it carried out.
 void StoreResult(const sg_io_hdr_t& header, ScsiOutcome& outcome) {
-  outcome.timedOut = header.host_status == kHostTimeOut ||
-                     (header.driver_status & kDriverStatusMask) == kDriverTimeout;
+  const bool timedOut = header.host_status == kHostTimeOut ||
+                        (header.driver_status & kDriverStatusMask) == kDriverTimeout;
   // The adapter or the driver ended the request: the drive gave no status.
-  if (outcome.timedOut || header.host_status != 0 || (header.driver_status & kDriverStatusMask) != 0) {
-    outcome.systemError = outcome.timedOut ? ETIMEDOUT : EIO;
+  if (timedOut || header.host_status != 0 || (header.driver_status & kDriverStatusMask) != 0) {
+    SetNoAnswer(outcome, timedOut ? ETIMEDOUT : EIO, timedOut);
     return;
   }
-  outcome.reached = true;
-  outcome.status = header.status;
   outcome.senseLength = std::min<std::uint8_t>(header.sb_len_wr, kMaxSenseLength);
   const auto residue = static_cast<std::uint32_t>(std::max(header.resid, 0));
-  outcome.transferred = header.dxfer_len - std::min(residue, header.dxfer_len);
+  SetAnswer(outcome, header.status, header.dxfer_len - std::min(residue, header.dxfer_len));
 }
 }  // namespace
 
@@ -71,22 +69,21 @@ void SgIoTransport::Close() {
 ScsiOutcome SgIoTransport::Execute(const ScsiCommand& command) {
   ScsiOutcome outcome;
   if (fd_ < 0) {
-    outcome.systemError = EBADF;
+    SetRefused(outcome, EBADF);
     return outcome;
   }
   if (command.cdb == nullptr || command.cdbLength == 0 || command.cdbLength > kMaxCdbLength) {
-    outcome.systemError = EINVAL;
+    SetRefused(outcome, EINVAL);
     return outcome;
   }
   sg_io_hdr_t header = HeaderFor(command, outcome.sense);
   const int sent = driver_.SendRequest(fd_, header);
-  if (sent < 0) {
-    outcome.systemError = -sent;
-    outcome.timedOut = -sent == ETIMEDOUT;
-    return outcome;
+  if (sent == -ETIMEDOUT) {
+    SetNoAnswer(outcome, ETIMEDOUT, true);
+  } else if (sent < 0) {
+    SetRefused(outcome, -sent);
+  } else {
+    StoreResult(header, outcome);
   }
-  StoreResult(header, outcome);
-  if (!outcome.CarriedOut()) outcome.transferred = 0;
-  outcome.routeStatus = outcome.CarriedOut() ? kCommandSucceeded : kCommandFailed;
   return outcome;
 }

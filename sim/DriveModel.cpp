@@ -106,17 +106,31 @@ bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string&
 
 void DriveModel::WriteSense(const SenseData& sense, std::uint8_t* out, std::size_t length) {
   std::uint8_t full[18] = {};
-  full[0] = 0x70;
-  full[2] = sense.key;
-  full[7] = 10;  // additional sense length
-  full[12] = sense.asc;
-  full[13] = sense.ascq;
+  if (sense.descriptor) {  // the header alone: no descriptors follow
+    full[0] = 0x72;
+    full[1] = sense.key;
+    full[2] = sense.asc;
+    full[3] = sense.ascq;
+  } else {
+    full[0] = 0x70;
+    full[2] = sense.key;
+    full[7] = 10;  // additional sense length
+    full[12] = sense.asc;
+    full[13] = sense.ascq;
+  }
   std::memcpy(out, full, std::min(length, sizeof full));
 }
 
 CommandResult DriveModel::Execute(const std::uint8_t* cdb, std::size_t cdbLength,
                                   Direction direction, std::uint8_t* data, std::uint32_t length) {
   commands_.push_back(CommandRecord{std::vector<std::uint8_t>(cdb, cdb + cdbLength), direction, length});
+  CommandResult result = Answer(cdb, cdbLength, direction, data, length);
+  result.sense.descriptor = config_.descriptorSense;
+  return result;
+}
+
+CommandResult DriveModel::Answer(const std::uint8_t* cdb, std::size_t cdbLength,
+                                 Direction direction, std::uint8_t* data, std::uint32_t length) {
   if (cdbLength == 0) return Check(kIllegalRequest, kInvalidOperation);
   if (cdb[0] == 0x12 && cdbLength == 6) return Inquiry(data, direction == Direction::FromDrive ? length : 0);
   if (config_.statusWithoutSense != 0) {

@@ -20,6 +20,7 @@ struct SenseData {
   std::uint8_t key = 0;
   std::uint8_t asc = 0;
   std::uint8_t ascq = 0;
+  bool descriptor = false;  // written in descriptor format (72h), else fixed (70h)
 };
 
 struct DriveConfig {
@@ -38,6 +39,7 @@ struct DriveConfig {
   // carrying nothing out: 08h BUSY, 18h RESERVATION CONFLICT (another
   // program holds the drive), 28h TASK SET FULL. 0: it works.
   std::uint8_t statusWithoutSense = 0;
+  bool descriptorSense = false;  // sense data in descriptor format (72h)
 };
 
 // Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
@@ -69,10 +71,13 @@ class DriveModel {
   const DriveConfig& Config() const { return config_; }
   const std::vector<CommandRecord>& Commands() const { return commands_; }
   void ClearCommands() { commands_.clear(); }
-  // Fills fixed-format sense data (response code 70h) of `length` bytes.
+  // Fills sense data of `length` bytes: fixed format (response code 70h),
+  // or descriptor format (72h) without descriptors.
   static void WriteSense(const SenseData& sense, std::uint8_t* out, std::size_t length);
 
  private:
+  CommandResult Answer(const std::uint8_t* cdb, std::size_t cdbLength, Direction direction,
+                       std::uint8_t* data, std::uint32_t length);
   CommandResult Inquiry(std::uint8_t* data, std::uint32_t length);
   CommandResult ModeSense(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
   CommandResult Configuration(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);

@@ -195,7 +195,7 @@ TEST_F(BusScanTest, WormDevicesShowTheirTypeName) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{"0:2:1  WORM   LITEON  CD-ROM LTN486S  "}));
 }
 
-TEST_F(BusScanTest, CommandsTravelAsSrbsAndLeaveTheirStatusInTheSenseArea) {
+TEST_F(BusScanTest, CommandsTravelAsSrbsAndTellTheirSenseCodes) {
   sim::DriveModel& drive = platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter("BX03", 0x01));
   platform.QueueAnswer(Id::Yes);
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
@@ -205,11 +205,12 @@ TEST_F(BusScanTest, CommandsTravelAsSrbsAndLeaveTheirStatusInTheSenseArea) {
     EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM");
     drive.Config().vendorCommands = false;
     EXPECT_EQ(dialog.QueryBookSettings(), -1);
-    const std::uint8_t* sense = dialog.Channel().Request().sense;
-    EXPECT_EQ(sense[0], 0x00);
-    EXPECT_EQ(sense[2], 0x05);
-    EXPECT_EQ(sense[12], 0x20);
-    EXPECT_EQ(sense[13], 0x00);
+    const ScsiOutcome& outcome = dialog.Channel().LastOutcome();
+    EXPECT_EQ(outcome.end, ScsiEnd::Sense);
+    EXPECT_EQ(outcome.codes.key, 0x05);
+    EXPECT_EQ(outcome.codes.asc, 0x20);
+    EXPECT_EQ(outcome.codes.ascq, 0x00);
+    EXPECT_EQ(outcome.commandStatus, 0x00052000);
   });
   EXPECT_EQ(drive.Config().settings, 0x03);
   const memory::AspiSimulation::Request& write = platform.Aspi()->requests[platform.Aspi()->requests.size() - 3];

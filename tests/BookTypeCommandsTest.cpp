@@ -35,7 +35,7 @@ class BookTypeCommandsTest : public ::testing::TestWithParam<bool> {
       return drive;
     }
     sim::DriveModel& drive = platform.AddDrive('D', config);
-    channel = std::make_unique<CScsiPassThrough>(ScsiRoute::PassThrough);
+    channel = std::make_unique<CScsiPassThrough>(ScsiRoute::Spti);
     std::memcpy(device.DriveName, "D:", 3);
     channel->BindDevice(&device);
     return drive;

@@ -8,30 +8,40 @@
 #include "scsi/AspiLibrary.h"
 #include "bitset/BookTypeCommands.h"
 #include "scsi/ScsiPassThrough.h"
+#include "scsi/SptiRequestBlock.h"
 #include "tests/TestSupport.h"
 
 namespace {
 
 using memory::DeviceEvent;
 
+// What the channel hands its transport, answered as `answer` says.
+struct RecordingTransport : ScsiTransport {
+  ScsiOutcome Execute(const ScsiCommand& command) override {
+    sent = command;
+    cdb.assign(command.cdb, command.cdb + command.cdbLength);
+    return answer;
+  }
+  ScsiCommand sent;
+  std::vector<std::uint8_t> cdb;
+  ScsiOutcome answer;
+};
+
 class CommandByteTest : public ::testing::Test {
  protected:
-  memory::MemoryPlatform platform;
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
-  const ScsiPassThroughDirect& Request() const { return channel.Request().request; }
+  void Send() { channel.ExecuteCommand(kDataToDriveOrNone, nullptr, 0); }
+
+  RecordingTransport transport;
+  CScsiPassThrough channel{transport};
 };
 
 TEST_F(CommandByteTest, IndexZeroPreparesTheWholeRequest) {
-  channel.CommandByte(0) = 0x12;
-  EXPECT_EQ(Request().Length, kRequestBlockSize);
-  EXPECT_EQ(Request().CdbLength, 1);
-  EXPECT_EQ(Request().SenseInfoLength, 18);
-  EXPECT_EQ(Request().DataIn, 2);
-  EXPECT_EQ(Request().TimeOutValue, 30u);
-  EXPECT_EQ(Request().SenseInfoOffset, kSenseAreaOffset);
-  EXPECT_EQ(Request().DataBuffer, nullptr);
-  EXPECT_EQ(Request().Cdb[0], 0x12);
   EXPECT_EQ(channel.BytesTransferred(), 0u) << "nothing before the first command";
+  channel.CommandByte(0) = 0x12;
+  Send();
+  EXPECT_EQ(transport.cdb, std::vector<std::uint8_t>{0x12});
+  EXPECT_EQ(transport.sent.timeOutSeconds, 30u);
+  EXPECT_EQ(transport.sent.data, nullptr);
 }
 
 TEST_F(CommandByteTest, CdbLengthFollowsTheMostRecentIndex) {
@@ -41,26 +51,33 @@ TEST_F(CommandByteTest, CdbLengthFollowsTheMostRecentIndex) {
   } cases[] = {{{0, 4, 5}, 6}, {{0, 1, 2, 3, 11}, 12}, {{0, 11, 3}, 4}, {{0, 15}, 16}, {{0}, 1}};
   for (const auto& c : cases) {
     for (int index : c.indexes) channel.CommandByte(index) = 0xAA;
-    EXPECT_EQ(Request().CdbLength, c.length);
+    Send();
+    EXPECT_EQ(transport.sent.cdbLength, c.length);
   }
 }
 
 TEST_F(CommandByteTest, ResetWipesThePreviousCommandAndItsSense) {
+  transport.answer.sense[0] = 0x70;  // left by a drive
+  transport.answer.senseLength = 18;
+  SetAnswer(transport.answer, kScsiStatusCheckCondition, 0);
   channel.CommandByte(0) = 0xF3;
   channel.CommandByte(9) = 0x55;
-  const_cast<std::uint8_t&>(channel.Request().sense[0]) = 0x70;  // left by a drive
+  Send();
+  ASSERT_EQ(channel.LastOutcome().end, ScsiEnd::Sense);
   channel.CommandByte(0) = 0x12;
-  EXPECT_EQ(Request().Cdb[9], 0);
-  for (std::uint8_t byte : channel.Request().sense) EXPECT_EQ(byte, 0);
+  EXPECT_EQ(channel.LastOutcome().end, ScsiEnd::NoAnswer);
+  EXPECT_EQ(channel.LastOutcome().senseLength, 0);
+  channel.CommandByte(10) = 0;
+  Send();
+  EXPECT_EQ(transport.cdb[9], 0);
 }
 
 TEST_F(CommandByteTest, NeverWritesOutsideTheCdb) {
   channel.CommandByte(0) = 0x12;
   channel.CommandByte(5) = 0x00;
-  const ScsiRequestBuffer before = channel.Request();
   for (int index : {-1, 16, 17, 1000}) channel.CommandByte(index) = 0xEE;
-  EXPECT_EQ(std::memcmp(&before, &channel.Request(), sizeof before), 0);
-  EXPECT_EQ(Request().CdbLength, 6);
+  Send();
+  EXPECT_EQ(transport.cdb, (std::vector<std::uint8_t>{0x12, 0, 0, 0, 0, 0}));
 }
 
 class ChannelTest : public ::testing::Test {
@@ -147,8 +164,11 @@ TEST_F(ChannelTest, EachCommandOpensSendsAndCloses) {
   EXPECT_EQ(io.cdb, (std::vector<std::uint8_t>{0x12, 0, 0, 0, 0x4A, 0}));
   EXPECT_EQ(io.dataIn, 1);
   EXPECT_EQ(io.dataLength, 74u);
+  EXPECT_EQ(io.dataBuffer, response);
   EXPECT_EQ(io.timeOut, 30u);
   EXPECT_EQ(io.senseInfoLength, 18);
+  EXPECT_EQ(io.blockLength, kRequestBlockSize);
+  EXPECT_EQ(io.senseInfoOffset, kSenseAreaOffset);
   EXPECT_EQ(drive.Commands().size(), 2u);
   EXPECT_EQ(response[0], 0x05);
   EXPECT_EQ(platform.OpenDeviceCount(), 0);
@@ -173,9 +193,9 @@ TEST_F(ChannelTest, SenseDataFailsTheCommandAndIsNotStale) {
   channel.CommandByte(0) = 0xF3;
   channel.CommandByte(11) = 0;
   EXPECT_EQ(channel.ExecuteCommand(kDataFromDrive, response, sizeof response), 1);
-  EXPECT_EQ(channel.Request().sense[0], 0x70);
-  EXPECT_EQ(channel.Request().sense[2], 0x05);
-  EXPECT_EQ(channel.Request().request.DataBuffer, response);
+  EXPECT_EQ(channel.LastOutcome().end, ScsiEnd::Sense);
+  EXPECT_EQ(channel.LastOutcome().sense[0], 0x70);
+  EXPECT_EQ(channel.LastOutcome().codes.key, 0x05);
   // The next command succeeds: the old sense data must not decide it.
   drive.Config().vendorCommands = true;
   channel.CommandByte(0) = 0xF3;
@@ -199,7 +219,9 @@ TEST_F(ChannelTest, CurrentAndDeferredSenseBothFail) {
     fresh.CommandByte(0) = 0xF3;
     fresh.CommandByte(11) = 0;
     EXPECT_EQ(fresh.ExecuteCommand(kDataFromDrive, response, sizeof response), 1) << code;
-    EXPECT_EQ(fresh.Request().sense[0], code);
+    EXPECT_EQ(fresh.LastOutcome().sense[0], code);
+    EXPECT_EQ(fresh.LastOutcome().end, ScsiEnd::Sense) << code;
+    EXPECT_EQ(fresh.LastOutcome().codes.deferred, code == 0x71 || code == 0x73) << code;
   }
 }
 
@@ -263,7 +285,8 @@ TEST_F(ChannelTest, StatusOtherThanGoodFailsTheCommand) {
     std::strcpy(device.DriveName, "D:");
     fresh.BindDevice(&device);
     EXPECT_EQ(QueryBookSettings(fresh), -1) << int{status};
-    EXPECT_EQ(fresh.Request().request.ScsiStatus, status);
+    EXPECT_EQ(fresh.LastOutcome().status, status);
+    EXPECT_EQ(fresh.LastOutcome().end, ScsiEnd::OtherStatus) << int{status};
     EXPECT_EQ(fresh.BytesTransferred(), 0u);
   }
 }

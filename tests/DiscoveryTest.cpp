@@ -22,7 +22,7 @@ class DriveLetterWalkTest : public ::testing::Test {
   ~DriveLetterWalkTest() override { list.FreeAll(); }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel{ScsiRoute::PassThrough};
+  CScsiPassThrough channel{ScsiRoute::Spti};
   DeviceList list;
 };
 
@@ -55,7 +55,7 @@ TEST_F(DriveLetterWalkTest, LastDriveNotKeptLeavesTheChannelUnbound) {
     memory::MemoryPlatform drives;
     drives.AddDrive('D', test::QsiWriter());
     drives.AddDrive('E', last);
-    CScsiPassThrough walker{ScsiRoute::PassThrough, drives};
+    CScsiPassThrough walker{ScsiRoute::Spti, drives};
     DeviceList found;
     ASSERT_TRUE(WalkDriveLetters(walker, found));
     EXPECT_EQ(found.GetCount(), 1);
@@ -108,7 +108,7 @@ TEST_F(DriveLetterWalkTest, FileExceptionPassesThroughKeepingWhatWasListed) {
     drives.AddUnopenableDrive('E');
     drives.AddDrive('F', test::QsiWriter());
     drives.ThrowFileExceptionAt("CreateFile", c.throwingOpen);
-    CScsiPassThrough walker{ScsiRoute::PassThrough, drives};
+    CScsiPassThrough walker{ScsiRoute::Spti, drives};
     DeviceList found;
     CFileException* caught = nullptr;
     try {

@@ -4,7 +4,7 @@
 
 #include "platform/memory/MemoryInternal.h"
 #include "platform/memory/MemoryDrives.h"
-#include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/SptiRequestBlock.h"
 
 namespace memory {
 
@@ -104,6 +104,9 @@ bool MemoryDrives::DeviceIoControl(DeviceHandle device, std::uint32_t code, void
   event.dataLength = request->DataTransferLength;
   event.timeOut = request->TimeOutValue;
   event.senseInfoLength = request->SenseInfoLength;
+  event.blockLength = request->Length;
+  event.senseInfoOffset = request->SenseInfoOffset;
+  event.dataBuffer = request->DataBuffer;
   const bool refused =
       std::find(refusedDrives_.begin(), refusedDrives_.end(), event.drive) != refusedDrives_.end();
   sim::DriveModel* model = Drive(event.drive);

@@ -23,11 +23,14 @@ struct DeviceEvent {
   char drive = 0;  // the drive letter behind the handle
   // Io
   std::uint32_t code = 0;
+  std::uint16_t blockLength = 0;  // the request block's Length field
   std::vector<std::uint8_t> cdb;
   std::uint8_t dataIn = 0;
   std::uint32_t dataLength = 0;
   std::uint32_t timeOut = 0;
   std::uint8_t senseInfoLength = 0;
+  std::uint32_t senseInfoOffset = 0;
+  const void* dataBuffer = nullptr;
   std::uint32_t inLength = 0, outLength = 0;
   bool succeeded = false;
 };

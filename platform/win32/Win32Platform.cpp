@@ -11,7 +11,7 @@
 #include "framework/FileException.h"
 #include "framework/Format.h"
 #include "framework/WinApp.h"
-#include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/SptiRequestBlock.h"
 
 // The values the application uses are the ones Windows defines.
 static_assert(Msg::InitDialog == WM_INITDIALOG && Msg::Command == WM_COMMAND &&

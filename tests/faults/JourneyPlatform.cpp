@@ -4,7 +4,7 @@
 
 #include "res/resource.h"
 #include "scsi/AspiSrb.h"
-#include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/SptiRequestBlock.h"
 
 namespace test {
 

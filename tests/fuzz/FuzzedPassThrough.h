@@ -10,7 +10,7 @@
 #include "app/PlatformClass.h"
 #include "devices/DeviceInfo.h"
 #include "scsi/ScsiPassThrough.h"
-#include "scsi/ScsiPassThroughDirect.h"
+#include "scsi/SptiRequestBlock.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace fuzz {

@@ -1,4 +1,4 @@
-#include "scsi/PassThroughTransport.h"
+#include "scsi/SptiTransport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,12 +14,12 @@ constexpr std::uint32_t kOpenExisting = 3;
 constexpr std::size_t kMaxDriveName = 27;  // as the 32-byte path always held
 }  // namespace
 
-PassThroughTransport::PassThroughTransport(DeviceSystem* devices)
+SptiTransport::SptiTransport(DeviceSystem* devices)
     : devices_(devices), handle_(InvalidDeviceHandle()) {
   std::memset(&block_, 0, sizeof block_);
 }
 
-bool PassThroughTransport::Open(const char* driveName) {
+bool SptiTransport::Open(const char* driveName) {
   Close();
   const char* end = std::find(driveName, driveName + kMaxDriveName, '\0');
   const std::string path = "\\\\.\\" + std::string(driveName, end);
@@ -29,37 +29,40 @@ bool PassThroughTransport::Open(const char* driveName) {
   return IsOpen();
 }
 
-void PassThroughTransport::Close() {
+void SptiTransport::Close() {
   if (!IsOpen()) return;
   devices_->CloseHandle(handle_);
   handle_ = InvalidDeviceHandle();
   openDriveName_.clear();
 }
 
-bool PassThroughTransport::OpenForAnotherDrive() const {
+bool SptiTransport::OpenForAnotherDrive() const {
   // A record without a name is the one a drive-letter walk is asking about,
   // through the drive it has just opened.
   return IsOpen() && device_ != nullptr && device_->DriveName[0] != '\0' &&
          openDriveName_ != std::string(device_->DriveName, strnlen(device_->DriveName, sizeof device_->DriveName));
 }
 
-ScsiOutcome PassThroughTransport::Execute(const ScsiCommand& command) {
+ScsiOutcome SptiTransport::Execute(const ScsiCommand& command) {
   ScsiOutcome outcome;
   if (OpenForAnotherDrive()) Close();
   if (!IsOpen()) {
-    if (device_ == nullptr) return outcome;  // no device: nothing is sent
+    if (device_ == nullptr) {  // no device: nothing is sent
+      SetRefused(outcome, 0);
+      return outcome;
+    }
     Open(device_->DriveName);                // a failed open fails the request below
   }
   // The handle is closed however the command ends, an exception included.
   struct CloseWhenDone {
-    PassThroughTransport& transport;
+    SptiTransport& transport;
     ~CloseWhenDone() { transport.Close(); }
   } closeWhenDone{*this};
   Send(command, outcome);
   return outcome;
 }
 
-void PassThroughTransport::Send(const ScsiCommand& command, ScsiOutcome& outcome) {
+void SptiTransport::Send(const ScsiCommand& command, ScsiOutcome& outcome) {
   std::memset(&block_, 0, sizeof block_);
   ScsiPassThroughDirect& request = block_.request;
   request.Length = static_cast<std::uint16_t>(kRequestBlockSize);
@@ -71,13 +74,14 @@ void PassThroughTransport::Send(const ScsiCommand& command, ScsiOutcome& outcome
   request.DataBuffer = command.data;
   request.SenseInfoOffset = kSenseAreaOffset;
   std::memcpy(request.Cdb, command.cdb, std::min<std::size_t>(command.cdbLength, sizeof request.Cdb));
-  outcome.reached = devices_->DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, &block_,
+  const bool sent = devices_->DeviceIoControl(handle_, kIoctlScsiPassThroughDirect, &block_,
                                                kRequestBlockSize, &block_, kRequestWithSenseSize,
                                                &bytesReturned_);
-  if (!outcome.reached) outcome.systemError = static_cast<int>(devices_->GetLastError());
-  outcome.status = request.ScsiStatus;
+  if (!sent) {
+    SetRefused(outcome, static_cast<int>(devices_->GetLastError()));
+    return;
+  }
   std::memcpy(outcome.sense, block_.sense, sizeof block_.sense);
   outcome.senseLength = sizeof block_.sense;
-  outcome.transferred = outcome.reached ? std::min(request.DataTransferLength, command.length) : 0;
-  outcome.routeStatus = outcome.CarriedOut() ? kCommandSucceeded : kCommandFailed;
+  SetAnswer(outcome, request.ScsiStatus, std::min(request.DataTransferLength, command.length));
 }

@@ -1,6 +1,8 @@
-// The system's SCSI pass-through (SCSI_PASS_THROUGH_DIRECT) to a drive
-// letter. The drive is opened for each command and closed after it, unless
-// a handle for it was opened beforehand, which the command then closes.
+// The Windows SCSI pass-through interface (SPTI) to a drive letter: each
+// command goes to DeviceIoControl as a SCSI_PASS_THROUGH_DIRECT request
+// block with its sense area, built here. The drive is opened for each
+// command and closed after it, unless a handle for it was opened
+// beforehand, which the command then closes.
 #pragma once
 
 #include <cstdint>
@@ -8,19 +10,19 @@
 
 #include "framework/WinTypes.h"
 #include "scsi/ScsiAddress.h"
-#include "scsi/ScsiPassThroughDirect.h"
 #include "scsi/ScsiTransport.h"
+#include "scsi/SptiRequestBlock.h"
 
 class DeviceSystem;
 
 constexpr std::uint8_t kRequestedSenseLength = 18;
 
-class PassThroughTransport : public ScsiTransport {
+class SptiTransport : public ScsiTransport {
  public:
-  explicit PassThroughTransport(DeviceSystem* devices);
-  ~PassThroughTransport() override { Close(); }
-  PassThroughTransport(const PassThroughTransport&) = delete;
-  PassThroughTransport& operator=(const PassThroughTransport&) = delete;
+  explicit SptiTransport(DeviceSystem* devices);
+  ~SptiTransport() override { Close(); }
+  SptiTransport(const SptiTransport&) = delete;
+  SptiTransport& operator=(const SptiTransport&) = delete;
 
   // Opens "\\.\" + driveName, at most 27 characters of the name.
   bool Open(const char* driveName);
@@ -40,6 +42,6 @@ class PassThroughTransport : public ScsiTransport {
   DeviceHandle handle_;
   std::string openDriveName_;  // the drive `device_` was opened for
   const ScsiAddress* device_ = nullptr;
-  ScsiRequestBuffer block_;
+  SptiRequestBlock block_;
   std::uint32_t bytesReturned_ = 0;
 };

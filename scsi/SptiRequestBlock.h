@@ -1,5 +1,5 @@
 // SCSI_PASS_THROUGH_DIRECT as Windows declares it (ntddscsi.h), with the
-// sense area that the command channel keeps directly behind it.
+// sense area that the SPTI transport keeps directly behind it.
 #pragma once
 
 #include <cstddef>
@@ -33,13 +33,13 @@ constexpr std::size_t kSenseAreaSize = 20;
 
 // The request block and its sense area as one buffer: the same buffer is
 // handed to the platform as input (the block) and as output (both).
-struct ScsiRequestBuffer {
+struct SptiRequestBlock {
   ScsiPassThroughDirect request;
   std::uint8_t sense[kSenseAreaSize];
 };
 
 constexpr std::uint32_t kRequestBlockSize = sizeof(ScsiPassThroughDirect);
-constexpr std::uint32_t kSenseAreaOffset = offsetof(ScsiRequestBuffer, sense);
+constexpr std::uint32_t kSenseAreaOffset = offsetof(SptiRequestBlock, sense);
 constexpr std::uint32_t kRequestWithSenseSize = kSenseAreaOffset + kSenseAreaSize;
 
 static_assert(kSenseAreaOffset == kRequestBlockSize, "sense area must follow the block directly");
