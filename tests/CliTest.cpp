@@ -2,10 +2,12 @@
 // simulated SCSI generic driver, with a scripted user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "cli/CliCommands.h"
 #include "cli/ExitCodes.h"
+#include "cli/NodeSession.h"
 #include "tests/CliSupport.h"
 #include "tests/SimulatedSgDriver.h"
 #include "tests/TestSupport.h"
@@ -218,6 +220,38 @@ TEST_F(Cli, SetWritesOnlyRealChangesAndNeverContradictsItself) {
     EXPECT_NE(user.AllMessages().find(c.said), std::string::npos) << user.AllMessages();
     const bool plusRAsRom = c.settings == 0 || (c.settings & 1) != 0;
     EXPECT_EQ(user.results.at(1), plusRAsRom ? "DVD+R media:   DVD-ROM" : "DVD+R media:   DVD+R");
+  }
+}
+
+// Each end of a command in words, sense data read in either format: a
+// write refused with descriptor-format sense, through the session, then
+// outcomes as drives end them.
+TEST(DescribeFailure, TellsEachEndInWords) {
+  test::SimulatedSgDriver driver;
+  sim::DriveConfig refusing = test::QsiWriter();
+  refusing.writeFails = true;
+  refusing.descriptorSense = true;
+  driver.AddDrive("/dev/sg1", refusing);
+  NodeSession session(driver, "/dev/sg1");
+  ASSERT_TRUE(session.Open() && session.Inquire());
+  EXPECT_FALSE(session.Write(0xD1));
+  EXPECT_EQ(DescribeFailure(session.Failure(), "/dev/sg1"), "sense key 5h (ILLEGAL REQUEST), ASC 24h, ASCQ 00h");
+  const struct {
+    std::vector<std::uint8_t> sense;
+    std::uint8_t status;
+    const char* said;
+  } cases[] = {
+      {{0x73, 0x03, 0x0C, 0x02}, 0x02, "sense key 3h (MEDIUM ERROR), ASC 0Ch, ASCQ 02h, deferred"},
+      {{0x71, 0, 0x06, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x29, 0x01}, 0x02,
+       "sense key 6h (UNIT ATTENTION), ASC 29h, ASCQ 01h, deferred"},
+      {{}, 0x18, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out"},
+  };
+  for (const auto& c : cases) {
+    ScsiOutcome outcome;
+    std::copy(c.sense.begin(), c.sense.end(), outcome.sense);
+    outcome.senseLength = static_cast<std::uint8_t>(c.sense.size());
+    SetAnswer(outcome, c.status, 0);
+    EXPECT_EQ(DescribeFailure(outcome, "/dev/sg1"), c.said);
   }
 }
 

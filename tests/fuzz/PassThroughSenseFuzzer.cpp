@@ -38,13 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   while (input.Remaining() != 0) {
     channel.CommandByte(0) = kInquiryCdb[0];
-    for (std::uint8_t byte : channel.Request().sense) fuzz::Require(byte == 0, "a new command starts without sense data");
+    fuzz::Require(channel.LastOutcome().senseLength == 0, "a new command starts without sense data");
     std::uint8_t response[kInquiryLength];
     const CommandStatus status = SendInquiry(channel, response);
     fuzz::Require(status == kCommandSucceeded || status == kCommandFailed, "the route gives only 0 or 1");
     fuzz::Require(status != kCommandSucceeded || platform.sent_, "a refused request never succeeds");
-    fuzz::Require(status != kCommandSucceeded || !fuzz::SenseReturned(channel.Request().sense[0]),
+    const ScsiOutcome& outcome = channel.LastOutcome();
+    fuzz::Require(status != kCommandSucceeded || !fuzz::SenseReturned(outcome.sense[0]),
                   "a command that returned sense data never succeeds");
+    fuzz::Require((status == kCommandSucceeded) == outcome.CarriedOut(), "the status and the end agree");
     fuzz::Require(platform.OpenDeviceCount() == 0, "the drive is closed after every command");
   }
   return 0;
