@@ -223,35 +223,52 @@ TEST_F(Cli, SetWritesOnlyRealChangesAndNeverContradictsItself) {
   }
 }
 
-// Each end of a command in words, sense data read in either format: a
-// write refused with descriptor-format sense, through the session, then
-// outcomes as drives end them.
+// What a transport answered, as it is told.
+struct AnsweringTransport : ScsiTransport {
+  ScsiOutcome Execute(const ScsiCommand&) override { return answer; }
+  ScsiOutcome answer;
+};
+
+// Each end of a command in words, in the message and in the trace, sense
+// data read in either format: a write refused with descriptor-format sense,
+// through the session, then outcomes as drives end them.
 TEST(DescribeFailure, TellsEachEndInWords) {
   test::SimulatedSgDriver driver;
   sim::DriveConfig refusing = test::QsiWriter();
   refusing.writeFails = true;
   refusing.descriptorSense = true;
   driver.AddDrive("/dev/sg1", refusing);
-  NodeSession session(driver, "/dev/sg1");
+  std::vector<std::string> traced;
+  NodeSession session(driver, "/dev/sg1", {1, [&](const std::string& line) { traced.push_back(line); }});
   ASSERT_TRUE(session.Open() && session.Inquire());
   EXPECT_FALSE(session.Write(0xD1));
   EXPECT_EQ(DescribeFailure(session.Failure(), "/dev/sg1"), "sense key 5h (ILLEGAL REQUEST), ASC 24h, ASCQ 00h");
+  EXPECT_NE(traced.back().find("(key 5h ILLEGAL REQUEST, ASC 24h, ASCQ 00h)"), std::string::npos) << traced.back();
   const struct {
     std::vector<std::uint8_t> sense;
     std::uint8_t status;
-    const char* said;
+    const char *said, *traced;
   } cases[] = {
-      {{0x73, 0x03, 0x0C, 0x02}, 0x02, "sense key 3h (MEDIUM ERROR), ASC 0Ch, ASCQ 02h, deferred"},
+      {{0x73, 0x03, 0x0C, 0x02}, 0x02, "sense key 3h (MEDIUM ERROR), ASC 0Ch, ASCQ 02h, deferred",
+       "sense: 73 03 0C 02 (key 3h MEDIUM ERROR, ASC 0Ch, ASCQ 02h, deferred)"},
       {{0x71, 0, 0x06, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x29, 0x01}, 0x02,
-       "sense key 6h (UNIT ATTENTION), ASC 29h, ASCQ 01h, deferred"},
-      {{}, 0x18, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out"},
+       "sense key 6h (UNIT ATTENTION), ASC 29h, ASCQ 01h, deferred",
+       "sense: 71 00 06 00 00 00 00 0A 00 00 00 00 29 01 (key 6h UNIT ATTENTION, ASC 29h, ASCQ 01h, deferred)"},
+      {{}, 0x18, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out",
+       "status: 18h (RESERVATION CONFLICT), 0 bytes transferred"},
   };
   for (const auto& c : cases) {
-    ScsiOutcome outcome;
-    std::copy(c.sense.begin(), c.sense.end(), outcome.sense);
-    outcome.senseLength = static_cast<std::uint8_t>(c.sense.size());
-    SetAnswer(outcome, c.status, 0);
-    EXPECT_EQ(DescribeFailure(outcome, "/dev/sg1"), c.said);
+    AnsweringTransport drive;
+    std::copy(c.sense.begin(), c.sense.end(), drive.answer.sense);
+    drive.answer.senseLength = static_cast<std::uint8_t>(c.sense.size());
+    SetAnswer(drive.answer, c.status, 0);
+    CommandTrace trace(drive, 1, [&](const std::string& line) { traced.push_back(line); });
+    const std::uint8_t cdb[6] = {};
+    ScsiCommand command;
+    command.cdb = cdb;
+    command.cdbLength = 6;
+    EXPECT_EQ(DescribeFailure(trace.Execute(command), "/dev/sg1"), c.said);
+    EXPECT_EQ(traced.back(), c.traced);
   }
 }
 
