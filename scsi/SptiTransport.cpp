@@ -51,7 +51,7 @@ ScsiOutcome SptiTransport::Execute(const ScsiCommand& command) {
       SetRefused(outcome, 0);
       return outcome;
     }
-    Open(device_->DriveName);                // a failed open fails the request below
+    Open(device_->DriveName);  // a failed open fails the request below
   }
   // The handle is closed however the command ends, an exception included.
   struct CloseWhenDone {
