@@ -251,9 +251,6 @@ TEST(DescribeFailure, TellsEachEndInWords) {
   } cases[] = {
       {{0x73, 0x03, 0x0C, 0x02}, 0x02, "sense key 3h (MEDIUM ERROR), ASC 0Ch, ASCQ 02h, deferred",
        "sense: 73 03 0C 02 (key 3h MEDIUM ERROR, ASC 0Ch, ASCQ 02h, deferred)"},
-      {{0x71, 0, 0x06, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x29, 0x01}, 0x02,
-       "sense key 6h (UNIT ATTENTION), ASC 29h, ASCQ 01h, deferred",
-       "sense: 71 00 06 00 00 00 00 0A 00 00 00 00 29 01 (key 6h UNIT ATTENTION, ASC 29h, ASCQ 01h, deferred)"},
       {{}, 0x18, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out",
        "status: 18h (RESERVATION CONFLICT), 0 bytes transferred"},
   };
