@@ -109,6 +109,10 @@ bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string&
     } else if (key == "status" && numeric && number >= 0 && number <= 255) {
       config.statusWithoutSense = static_cast<std::uint8_t>(number);
     } else if (key == "disc" && ParseDisc(value, config.disc)) {
+    } else if (key == "profile" && numeric && number >= -1 && number <= 0xFFFF) {
+      config.profile = static_cast<int>(number);
+    } else if (key == "disc-answer-length" && numeric && number >= 0 && number <= 0xFFFF) {
+      config.discAnswerLength = static_cast<std::uint32_t>(number);
     } else {
       error = "bad field '" + field + "'";
       return false;
@@ -209,7 +213,8 @@ CommandResult DriveModel::Configuration(const std::uint8_t* cdb, std::uint8_t* d
                                         std::uint32_t length) {
   const bool fromProfileList = cdb[2] == 0 && cdb[3] == 0;  // the starting feature
   const std::size_t features = fromProfileList ? sizeof kProfileList : 0;
-  const std::uint16_t current = CurrentProfile(config_.disc);
+  const std::uint16_t current = config_.profile >= 0 ? static_cast<std::uint16_t>(config_.profile)
+                                                     : CurrentProfile(config_.disc);
   std::uint8_t response[8 + sizeof kProfileList] = {};
   response[3] = static_cast<std::uint8_t>(4 + features);  // data length
   response[6] = static_cast<std::uint8_t>(current >> 8);
@@ -220,7 +225,8 @@ CommandResult DriveModel::Configuration(const std::uint8_t* cdb, std::uint8_t* d
     if (isCurrent) response[at + 2] |= 0x01;  // CurrentP
   }
   CommandResult result;
-  result.transferred = static_cast<std::uint32_t>(std::min<std::size_t>(length, 8 + features));
+  result.transferred = static_cast<std::uint32_t>(
+      std::min<std::size_t>({length, 8 + features, config_.discAnswerLength}));
   if (data != nullptr) std::memcpy(data, response, result.transferred);
   return result;
 }
@@ -232,7 +238,8 @@ CommandResult DriveModel::ReadDvdStructure(const std::uint8_t* cdb, std::uint8_t
   const bool dvdMedia = (cdb[1] & 0x0F) == 0;  // not a Blu-ray structure
   if (!dvdMedia || cdb[6] != 0 || cdb[7] != 0x00) return Check(kIllegalRequest, kInvalidFieldInCdb);
   const std::uint32_t allocation = static_cast<std::uint32_t>(cdb[8] << 8 | cdb[9]);
-  return Answer(PhysicalFormat(config_.disc), data, std::min(length, allocation));
+  return Answer(PhysicalFormat(config_.disc), data,
+                std::min({length, allocation, config_.discAnswerLength}));
 }
 
 // READ DISC INFORMATION: the standard disc information only.
@@ -240,7 +247,8 @@ CommandResult DriveModel::ReadDiscInformation(const std::uint8_t* cdb, std::uint
                                               std::uint32_t length) {
   if ((cdb[1] & 0x07) != 0) return Check(kIllegalRequest, kInvalidFieldInCdb);
   const std::uint32_t allocation = static_cast<std::uint32_t>(cdb[7] << 8 | cdb[8]);
-  return Answer(DiscInformation(config_.disc), data, std::min(length, allocation));
+  return Answer(DiscInformation(config_.disc), data,
+                std::min({length, allocation, config_.discAnswerLength}));
 }
 
 // READ CAPACITY: the last block recorded (0 on a blank disc) and the block size.

@@ -42,12 +42,18 @@ struct DriveConfig {
   // program holds the drive), 28h TASK SET FULL. 0: it works.
   std::uint8_t statusWithoutSense = 0;
   SimulatedDisc disc;  // none: every disc command ends with 02h/3Ah
+  // The current profile it reports, when not the disc's own: a read-only
+  // drive names every DVD DVD-ROM. -1: the disc's own.
+  int profile = -1;
+  // Bytes at most of its answers to GET CONFIGURATION, READ DVD STRUCTURE
+  // and READ DISC INFORMATION.
+  std::uint32_t discAnswerLength = 0xFFFF;
 };
 
 // Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
 // settings=0x01;inquiry-fails=0;write-fails=0;ignores-writes=0;
-// settings-length=128;status=0x18;disc=dvd+r:dvd-rom". Unknown keys are an
-// error.
+// settings-length=128;status=0x18;disc=dvd+r:dvd-rom;profile=0x10;
+// disc-answer-length=8". Unknown keys are an error.
 bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string& error);
 
 struct CommandRecord {
