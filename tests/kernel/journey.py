@@ -25,7 +25,7 @@ from dataclasses import dataclass, field
 SKIPPED = 77
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 USERS = ("root", "member", "outsider")  # member is in group cdrom
-QEMU_DRIVES = ("disc", "empty", "atapi")
+QEMU_DRIVES = ("disc", "empty", "dvd", "atapi")
 DRIVES = ("model",) + QEMU_DRIVES
 
 # Exit codes of bitset.
@@ -329,7 +329,7 @@ def qemu_commands(trace):
     the ATAPI trace, the opcode alone from the virtio-scsi CDs (parsed, or
     refused as a group QEMU cannot size, as F3h is)."""
     received = {drive: [] for drive in QEMU_DRIVES}
-    targets = {"0": "disc", "1": "empty"}
+    targets = {"0": "disc", "1": "empty", "2": "dvd"}
     for line in trace.splitlines():
         packet = re.search(r"ide_atapi_cmd_packet .*packet: ((?:[0-9a-f]{2} ?)+)", line)
         scsi = re.search(r"scsi_req_parse(?:d|_bad) target (\d+) lun 0 tag -?\d+ command (\d+)", line)
