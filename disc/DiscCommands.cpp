@@ -16,12 +16,19 @@ constexpr std::uint32_t kConfigurationLength = 8;
 constexpr std::uint32_t kPhysicalFormatLength = 4 + 2048;
 constexpr std::uint32_t kDiscInformationLength = 34;
 
-// Sends the built CDB for `length` bytes from the drive; false, with what
-// the drive said kept in `reading`, when it was not carried out.
-bool Send(CScsiPassThrough& channel, DiscCommand command, std::uint8_t* answer,
-          std::uint32_t length, DiscReading& reading) {
+using Decoder = bool (*)(const std::uint8_t*, std::size_t, DiscFacts&);
+
+// Sends the built CDB for `length` bytes from the drive and decodes what
+// came back; false, with what the drive said kept in `reading`, when it was
+// not carried out or its answer is too short.
+bool Ask(CScsiPassThrough& channel, DiscCommand command, std::uint8_t* answer,
+         std::uint32_t length, Decoder decode, DiscReading& reading) {
   reading.command = command;
-  if (channel.ExecuteCommand(kDataFromDrive, answer, length) == kCommandSucceeded) return true;
+  if (channel.ExecuteCommand(kDataFromDrive, answer, length) == kCommandSucceeded) {
+    if (decode(answer, channel.BytesTransferred(), reading.facts)) return true;
+    reading.failure = DiscFailure::ShortAnswer;
+    return false;
+  }
   const ScsiOutcome& outcome = channel.LastOutcome();
   reading.sense = HasSenseData(outcome.sense, outcome.senseLength);
   if (reading.sense) reading.codes = SenseCodesOf(outcome.sense, outcome.senseLength);
@@ -39,13 +46,12 @@ bool AskProfile(CScsiPassThrough& channel, DiscReading& reading) {
   channel.CommandByte(1) = 0x01;                  // RT: current features
   channel.CommandByte(8) = kConfigurationLength;  // bytes 7-8: allocation length
   channel.CommandByte(9) = 0x00;                  // the CDB is 10 bytes
-  if (!Send(channel, DiscCommand::GetConfiguration, answer, sizeof answer, reading)) return false;
-  if (DecodeCurrentProfile(answer, channel.BytesTransferred(), reading.facts)) return true;
-  reading.failure = DiscFailure::ShortAnswer;
-  return false;
+  return Ask(channel, DiscCommand::GetConfiguration, answer, sizeof answer, DecodeCurrentProfile,
+             reading);
 }
 
 // READ DVD STRUCTURE, format 00h (physical format information) of layer 0.
+// A drive that cannot read it from this medium (05h/30h) holds a CD.
 bool AskPhysicalFormat(CScsiPassThrough& channel, DiscReading& reading) {
   std::uint8_t answer[kPhysicalFormatLength] = {};
   channel.CommandByte(0) = 0xAD;
@@ -54,14 +60,13 @@ bool AskPhysicalFormat(CScsiPassThrough& channel, DiscReading& reading) {
   channel.CommandByte(8) = static_cast<std::uint8_t>(kPhysicalFormatLength >> 8);
   channel.CommandByte(9) = static_cast<std::uint8_t>(kPhysicalFormatLength & 0xFF);
   channel.CommandByte(11) = 0x00;  // the CDB is 12 bytes
-  if (!Send(channel, DiscCommand::ReadDvdStructure, answer, sizeof answer, reading)) {
-    const bool incompatible = reading.sense && reading.codes.key == kIllegalRequest &&
-                              reading.codes.asc == kIncompatibleMedium;
-    if (incompatible) reading.failure = DiscFailure::NotDvd;
-    return false;
+  if (Ask(channel, DiscCommand::ReadDvdStructure, answer, sizeof answer, DecodePhysicalFormat,
+          reading)) {
+    return true;
   }
-  if (DecodePhysicalFormat(answer, channel.BytesTransferred(), reading.facts)) return true;
-  reading.failure = DiscFailure::ShortAnswer;
+  const bool incompatible = reading.sense && reading.codes.key == kIllegalRequest &&
+                            reading.codes.asc == kIncompatibleMedium;
+  if (incompatible) reading.failure = DiscFailure::NotDvd;
   return false;
 }
 
@@ -71,10 +76,8 @@ bool AskDiscStatus(CScsiPassThrough& channel, DiscReading& reading) {
   channel.CommandByte(0) = 0x51;
   channel.CommandByte(8) = kDiscInformationLength;  // bytes 7-8: allocation length
   channel.CommandByte(9) = 0x00;                    // the CDB is 10 bytes
-  if (!Send(channel, DiscCommand::ReadDiscInformation, answer, sizeof answer, reading)) return false;
-  if (DecodeDiscStatus(answer, channel.BytesTransferred(), reading.facts)) return true;
-  reading.failure = DiscFailure::ShortAnswer;
-  return false;
+  return Ask(channel, DiscCommand::ReadDiscInformation, answer, sizeof answer, DecodeDiscStatus,
+             reading);
 }
 
 }  // namespace

@@ -15,6 +15,22 @@ const char kGetConfiguration[] = "46 01 00 00 00 00 00 00 08 00";
 const char kReadDvdStructure[] = "AD 00 00 00 00 00 00 00 08 04 00 00";
 const char kReadDiscInformation[] = "51 00 00 00 00 00 00 00 22 00";
 
+// The disc of a simulated drive of `config` read over the command line's
+// SG_IO route; `cdbs`: the commands it received.
+DiscReading ReadDiscOf(const char* config, std::vector<std::string>& cdbs) {
+  sim::DriveConfig parsed;
+  std::string error;
+  EXPECT_TRUE(sim::ParseDriveConfig(config, parsed, error)) << error;
+  test::SimulatedSgDriver driver;
+  sim::DriveModel& drive = driver.AddDrive("/dev/sg1", parsed);
+  SgIoTransport transport(driver);
+  EXPECT_EQ(transport.Open("/dev/sg1"), 0);
+  CScsiPassThrough channel(transport);
+  const DiscReading reading = ReadDisc(channel);
+  cdbs = test::CdbsOf(drive);
+  return reading;
+}
+
 TEST(DiscTest, EachDiscReadsAsItWasMadeOrWritten) {
   const struct {
     const char* config;
@@ -43,19 +59,11 @@ TEST(DiscTest, EachDiscReadsAsItWasMadeOrWritten) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.config);
-    sim::DriveConfig config;
-    std::string error;
-    ASSERT_TRUE(sim::ParseDriveConfig(row.config, config, error)) << error;
-    test::SimulatedSgDriver driver;
-    sim::DriveModel& drive = driver.AddDrive("/dev/sg1", config);
-    SgIoTransport transport(driver);
-    ASSERT_EQ(transport.Open("/dev/sg1"), 0);
-    CScsiPassThrough channel(transport);
-
-    const DiscReading reading = ReadDisc(channel);
+    std::vector<std::string> cdbs;
+    const DiscReading reading = ReadDiscOf(row.config, cdbs);
     EXPECT_EQ(reading.failure, row.failure);
     const std::vector<std::string> all = {kGetConfiguration, kReadDvdStructure, kReadDiscInformation};
-    EXPECT_EQ(test::CdbsOf(drive), std::vector<std::string>(all.begin(), all.begin() + row.commands));
+    EXPECT_EQ(cdbs, std::vector<std::string>(all.begin(), all.begin() + row.commands));
     EXPECT_EQ(reading.command, static_cast<DiscCommand>(row.commands - 1));
     EXPECT_EQ(reading.facts.profile, row.profile);
     if (row.verdict == nullptr) continue;
@@ -76,15 +84,8 @@ TEST(DiscTest, TheDriveSaysWhyItRefused) {
   } rows[] = {{"", true, {0x2, 0x3A, 0}}, {"disc=cd;profile=0", true, {0x5, 0x30, 0x02}},
               {"disc=dvd-rom;status=0x18", false, {}}};
   for (const auto& row : rows) {
-    sim::DriveConfig config;
-    std::string error;
-    ASSERT_TRUE(sim::ParseDriveConfig(row.config, config, error)) << error;
-    test::SimulatedSgDriver driver;
-    driver.AddDrive("/dev/sg1", config);
-    SgIoTransport transport(driver);
-    ASSERT_EQ(transport.Open("/dev/sg1"), 0);
-    CScsiPassThrough channel(transport);
-    const DiscReading reading = ReadDisc(channel);
+    std::vector<std::string> cdbs;
+    const DiscReading reading = ReadDiscOf(row.config, cdbs);
     EXPECT_EQ(reading.sense, row.sense) << row.config;
     EXPECT_EQ(reading.codes.key, row.codes.key) << row.config;
     EXPECT_EQ(reading.codes.asc, row.codes.asc) << row.config;
