@@ -225,8 +225,9 @@ CommandResult DriveModel::Configuration(const std::uint8_t* cdb, std::uint8_t* d
     if (isCurrent) response[at + 2] |= 0x01;  // CurrentP
   }
   CommandResult result;
+  const std::uint32_t allocation = static_cast<std::uint32_t>(cdb[7] << 8 | cdb[8]);
   result.transferred = static_cast<std::uint32_t>(
-      std::min<std::size_t>({length, 8 + features, config_.discAnswerLength}));
+      std::min<std::size_t>({length, allocation, 8 + features, config_.discAnswerLength}));
   if (data != nullptr) std::memcpy(data, response, result.transferred);
   return result;
 }
