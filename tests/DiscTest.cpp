@@ -44,6 +44,10 @@ TEST(DiscTest, EachDiscReadsAsItWasMadeOrWritten) {
        "a DVD+R that reads as DVD-ROM: its book type was set when it was written"},
       {"disc=dvd+rw:dvd+rw;vendor-commands=0", DiscFailure::None, 3, 0x1A, 0x9, 2, 4, 2,
        "a DVD+RW that carries its own book type"},
+      {"disc=dvd+r:0x2", DiscFailure::None, 3, 0x1B, 0x2, 1, 2, 2,
+       "a DVD+R that reads as DVD-R: its book type was set when it was written"},
+      {"disc=dvd+r:dvd+r", DiscFailure::None, 3, 0x1B, 0xA, 1, 2, 2,
+       "a DVD+R that carries its own book type"},
       {"disc=dvd+r:blank", DiscFailure::None, 3, 0x1B, 0xA, 1, 2, 0,
        "a blank DVD+R: its book type is written when it is recorded (`bitset show` tells which "
        "one this drive writes)"},

@@ -49,6 +49,8 @@ const Row kRows[] = {
      0, 0, 0, 8, 7, 0x1A, "disc=dvd+rw:dvd-rom"},
     {"READ DVD STRUCTURE, as long as asked", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0}, 64, 0, 0,
      0, 8, 4, 0x01, "disc=dvd+r:dvd-rom"},
+    {"READ DVD STRUCTURE: 2050 bytes follow", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0x08, 0x04, 0, 0},
+     2052, 0, 0, 0, 2052, 0, 0x08, "disc=dvd-rom"},
     {"READ DVD STRUCTURE of a blank DVD+RW", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0}, 8, 0, 0, 0,
      8, 4, 0x92, "disc=dvd+rw:blank"},
     {"READ DVD STRUCTURE of layer 1", {0xAD, 0, 0, 0, 0, 0, 1, 0, 0, 8, 0, 0}, 8, 2, 0x05, 0x24,
