@@ -3,7 +3,8 @@
 # The simulated drive behind a device file, preloaded into wine64. It runs
 # inside Wine's own process, so it carries no sanitizers: the model is
 # compiled in directly instead of linking the instrumented drive_model.
-add_library(sgio_preload SHARED sim/SgIoPreload.cpp sim/SgIoAnswer.cpp sim/DriveModel.cpp)
+add_library(sgio_preload SHARED sim/SgIoPreload.cpp sim/SgIoAnswer.cpp sim/DriveModel.cpp
+            sim/SimulatedDisc.cpp)
 target_include_directories(sgio_preload PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 set_target_properties(sgio_preload PROPERTIES
   OUTPUT_NAME bitset-sgio-sim

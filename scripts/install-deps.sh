@@ -8,7 +8,7 @@ packages=(
   wine wine64 fonts-wine xvfb xdotool imagemagick
   fp-utils libchm-bin
   python3-pefile clang libclang-rt-dev
-  qemu-system-x86 linux-image-amd64 busybox-static cpio
+  qemu-system-x86 linux-image-amd64 busybox-static cpio sg3-utils
   dpkg-dev lintian man-db
   ccache
 )

@@ -2,7 +2,8 @@
 # Builds the initramfs of the guest that runs the command line on a real
 # Linux kernel (tests/kernel/): busybox, the kernel modules of the drives
 # and of LIO with their dependencies, a static `bitset`, the static TCMU
-# handler that serves the simulated drive, and the guest's scripts.
+# handler that serves the simulated drive, the guest's scripts, and sg_raw
+# when sg3-utils is installed.
 #
 #   kernel-initramfs.sh OUTPUT BITSET HANDLER [PLAN]
 #
@@ -31,6 +32,14 @@ for applet in $(/bin/busybox --list); do
 done
 cp "$bitset" "$root/bin/bitset"
 cp "$handler" "$root/bin/tcmu-handler"
+# sg_raw, to send a drive any command by hand, with the libraries it needs.
+if [ -x /usr/bin/sg_raw ]; then
+  mkdir -p "$root/lib64" "$root/lib/x86_64-linux-gnu"
+  cp /usr/bin/sg_raw "$root/bin/sg_raw"
+  for library in $(ldd /usr/bin/sg_raw | grep -o '/lib[^ ]*'); do
+    cp -L "$library" "$root$library"
+  done
+fi
 for script in drive-nodes drive-control run-plan; do cp "$here/$script" "$root/bin/"; done
 cp "$here/init" "$root/init"
 
@@ -53,7 +62,7 @@ cdrom:x:24:member
 member:x:1000:
 outsider:x:1001:
 GROUPS
-echo 4 >"$root/etc/drive-count"  # QEMU's three CDs and the simulated drive
+echo 5 >"$root/etc/drive-count"  # QEMU's four CDs and the simulated drive
 if [ -n "$plan" ]; then cp "$plan" "$root/etc/plan"; else : >"$root/etc/plan"; fi
 (cd "$root" && find . | cpio -o -H newc --quiet) | gzip -1 >"$output"
 echo "$kernel"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Boots Debian's kernel under QEMU (TCG) with the drives of the kernel
-# journey: the simulated drive served through LIO's TCMU backstore, two
-# virtio-scsi CDs (one with a disc, one without) and an IDE (ATAPI) CD.
+# journey: the simulated drive served through LIO's TCMU backstore, three
+# virtio-scsi CDs (one with a CD-sized disc, one with a DVD-sized one, which
+# QEMU makes a DVD-ROM, one without a disc) and an IDE (ATAPI) CD.
 #
 #   scripts/kernel-shell.sh                     a root shell in the guest here
 #   scripts/kernel-shell.sh --plan PLAN --out DIR
@@ -39,6 +40,9 @@ mkdir -p "$work"
 [ -n "$out" ] || trap 'rm -rf "$work"' EXIT
 kernel=$(scripts/kernel-initramfs.sh "$work/initrd.gz" "$bitset" "$handler" "$plan")
 truncate -s 1M "$work/disc.iso"
+# Larger than a CD holds (737,280,000 bytes): a DVD to QEMU. Sparse, it
+# takes no room.
+truncate -s 4700000256 "$work/dvd.iso"
 
 # TCG: this machine's /dev/kvm cannot run a guest. A 32-bit process in the
 # guest needs pku and smap off under TCG.
@@ -49,6 +53,8 @@ qemu=(qemu-system-x86_64 -machine pc,accel=tcg -cpu max,pku=off,smap=off -m 256 
   -drive if=none,id=disc,media=cdrom,format=raw,readonly=on,file="$work/disc.iso"
   -device scsi-cd,bus=scsi.0,scsi-id=0,drive=disc
   -drive if=none,id=empty,media=cdrom -device scsi-cd,bus=scsi.0,scsi-id=1,drive=empty
+  -drive if=none,id=dvd,media=cdrom,format=raw,readonly=on,file="$work/dvd.iso"
+  -device scsi-cd,bus=scsi.0,scsi-id=2,drive=dvd
   -drive if=none,id=atapi,media=cdrom -device ide-cd,bus=ide.1,drive=atapi)
 if [ -z "$plan" ]; then
   exec "${qemu[@]}" -serial mon:stdio -serial null \

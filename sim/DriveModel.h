@@ -1,8 +1,9 @@
 // A simulated drive: answers SCSI commands as a QSI / Nu-Tek DVD writer (or
 // another kind of device) would, and records every command it was sent.
-// Without a disc: besides INQUIRY and its vendor commands it answers what
-// the Linux kernel asks of an empty drive (TEST UNIT READY, the
-// capabilities page of MODE SENSE, GET CONFIGURATION).
+// Besides INQUIRY and its vendor commands it answers what the Linux kernel
+// asks of a drive (TEST UNIT READY, the capabilities page of MODE SENSE,
+// GET CONFIGURATION, READ CAPACITY), and with a disc loaded what the disc
+// says about itself and its data, which reads as zeros (sim/SimulatedDisc.h).
 // The same model answers the unit tests, the simulated ASPI library and the
 // pass-through under Wine.
 #pragma once
@@ -11,6 +12,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "sim/SimulatedDisc.h"
 
 namespace sim {
 
@@ -40,11 +43,19 @@ struct DriveConfig {
   // program holds the drive), 28h TASK SET FULL. 0: it works.
   std::uint8_t statusWithoutSense = 0;
   bool descriptorSense = false;  // sense data in descriptor format (72h)
+  SimulatedDisc disc;  // none: every disc command ends with 02h/3Ah
+  // The current profile it reports, when not the disc's own: a read-only
+  // drive names every DVD DVD-ROM. -1: the disc's own.
+  int profile = -1;
+  // Bytes at most of its answers to GET CONFIGURATION, READ DVD STRUCTURE
+  // and READ DISC INFORMATION.
+  std::uint32_t discAnswerLength = 0xFFFF;
 };
 
 // Parses "type=5;vendor=QSI;product=...;revision=BX03;vendor-commands=1;
 // settings=0x01;inquiry-fails=0;write-fails=0;ignores-writes=0;
-// settings-length=128;status=0x18". Unknown keys are an error.
+// settings-length=128;status=0x18;disc=dvd+r:dvd-rom;profile=0x10;
+// disc-answer-length=8". Unknown keys are an error.
 bool ParseDriveConfig(const std::string& text, DriveConfig& config, std::string& error);
 
 struct CommandRecord {
@@ -81,6 +92,11 @@ class DriveModel {
   CommandResult Inquiry(std::uint8_t* data, std::uint32_t length);
   CommandResult ModeSense(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
   CommandResult Configuration(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
+  CommandResult ReadDvdStructure(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
+  CommandResult ReadDiscInformation(const std::uint8_t* cdb, std::uint8_t* data,
+                                    std::uint32_t length);
+  CommandResult ReadCapacity(std::uint8_t* data, std::uint32_t length);
+  CommandResult ReadBlocks(const std::uint8_t* cdb, std::uint8_t* data, std::uint32_t length);
   CommandResult ReadSettings(std::uint8_t* data, std::uint32_t length);
   CommandResult WriteSetting(std::uint8_t value);
 

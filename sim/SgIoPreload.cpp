@@ -8,8 +8,11 @@
 //
 // A regular file is enough as the device. Every other request, and SG_IO on
 // any other file, goes to the real ioctl. A drive's settings live as long as
-// the process. When BITSET_SIM_LOG names a file, every command a simulated
-// drive received is appended to it (see sim/SimulatedDrives.h).
+// the process, or, when BITSET_SIM_STATE names a file, from one process to
+// the next: read from it at the start, written to it after every command
+// (a line "<name> <settings byte>" per drive). When BITSET_SIM_LOG names a
+// file, every command a simulated drive received is appended to it (see
+// sim/SimulatedDrives.h).
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -59,6 +62,19 @@ class Devices {
       devices_.push_back(std::move(device));
     }
     if (const char* log = std::getenv("BITSET_SIM_LOG")) logPath_ = log;
+    if (const char* state = std::getenv("BITSET_SIM_STATE")) statePath_ = state;
+    LoadState();
+  }
+
+  // Every drive's settings byte, for the next process.
+  void SaveState() {
+    if (statePath_.empty()) return;
+    std::FILE* file = std::fopen(statePath_.c_str(), "w");
+    if (file == nullptr) return;
+    for (const SimulatedDevice& device : devices_) {
+      std::fprintf(file, "%s %u\n", device.path.c_str(), unsigned{device.model->Config().settings});
+    }
+    std::fclose(file);
   }
 
   SimulatedDevice* Find(int fd) {
@@ -91,8 +107,22 @@ class Devices {
   std::mutex& Lock() { return lock_; }
 
  private:
+  void LoadState() {
+    std::FILE* file = statePath_.empty() ? nullptr : std::fopen(statePath_.c_str(), "r");
+    if (file == nullptr) return;
+    char name[PATH_MAX];
+    unsigned settings = 0;
+    while (std::fscanf(file, "%4095s %u", name, &settings) == 2) {
+      for (SimulatedDevice& device : devices_) {
+        if (device.path == name) device.model->Config().settings = static_cast<std::uint8_t>(settings);
+      }
+    }
+    std::fclose(file);
+  }
+
   std::vector<SimulatedDevice> devices_;
   std::string logPath_;
+  std::string statePath_;
   std::mutex lock_;
 };
 
@@ -118,6 +148,7 @@ int Answer(SimulatedDevice& device, sg_io_hdr_t* header, Devices& devices) {
   if (answer.error != 0) return Fail(answer.error);
   devices.Log(sim::LogLine(device.path, header->cmdp, header->cmd_len, answer.direction,
                            answer.length, answer.result));
+  devices.SaveState();
   return 0;
 }
 

@@ -1,6 +1,7 @@
 // The simulated drive behind the kernel's SCSI target: commands as LIO puts
 // them in a TCMU ring entry (the CDB cut to its group's length, the data
-// buffers scattered), answered into the same entry as an empty drive would.
+// buffers scattered), answered into the same entry as the drive would, empty
+// or with a disc.
 #include <gtest/gtest.h>
 
 #include <sys/uio.h>
@@ -23,6 +24,7 @@ struct Row {
   std::uint32_t readLength;       // taken by the kernel when the status is GOOD
   std::size_t checkedByte;        // a byte of the data and its value
   std::uint8_t checkedValue;
+  const char* config = "";        // the drive's, beyond its settings byte 02h
 };
 
 const Row kRows[] = {
@@ -39,6 +41,33 @@ const Row kRows[] = {
      8, 3, 4},
     {"GET EVENT STATUS NOTIFICATION", {0x4A, 1, 0, 0, 0x10, 0, 0, 0, 8, 0}, 8, 2, 0x05, 0x20, 0,
      0, 0},
+    {"READ CAPACITY: no disc", {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, 2, 0x02, 0x3A, 0, 0, 0},
+    {"TEST UNIT READY: a disc", {0x00, 0, 0, 0, 0, 0}, 0, 0, 0, 0, 0, 0, 0, "disc=cd"},
+    {"GET CONFIGURATION: DVD+R current", {0x46, 0, 0, 0, 0, 0, 0, 0, 0x80, 0}, 128, 0, 0, 0, 40,
+     14, 0x01, "disc=dvd+r:blank"},
+    {"GET CONFIGURATION: its profile, as long as asked", {0x46, 0, 0, 0, 0, 0, 0, 0, 0x08, 0}, 64,
+     0, 0, 0, 8, 7, 0x1A, "disc=dvd+rw:dvd-rom"},
+    {"READ DVD STRUCTURE, as long as asked", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0}, 64, 0, 0,
+     0, 8, 4, 0x01, "disc=dvd+r:dvd-rom"},
+    {"READ DVD STRUCTURE: 2050 bytes follow", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0x08, 0x04, 0, 0},
+     2052, 0, 0, 0, 2052, 0, 0x08, "disc=dvd-rom"},
+    {"READ DVD STRUCTURE of a blank DVD+RW", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0}, 8, 0, 0, 0,
+     8, 4, 0x92, "disc=dvd+rw:blank"},
+    {"READ DVD STRUCTURE of layer 1", {0xAD, 0, 0, 0, 0, 0, 1, 0, 0, 8, 0, 0}, 8, 2, 0x05, 0x24,
+     0, 0, 0, "disc=dvd-rom"},
+    {"READ DVD STRUCTURE of a CD", {0xAD, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0}, 8, 2, 0x05, 0x30, 0,
+     0, 0, "disc=cd"},
+    {"READ DISC INFORMATION of a DVD+RW", {0x51, 0, 0, 0, 0, 0, 0, 0, 0x22, 0}, 64, 0, 0, 0, 34,
+     2, 0x1E, "disc=dvd+rw:dvd+rw"},
+    {"READ DISC INFORMATION of a blank DVD+R", {0x51, 0, 0, 0, 0, 0, 0, 0, 0x22, 0}, 34, 0, 0, 0,
+     34, 2, 0x00, "disc=dvd+r:blank"},
+    {"READ CAPACITY", {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, 0, 0, 0, 8, 3, 0x3F, "disc=dvd-rom"},
+    {"READ (10) of the last block", {0x28, 0, 0, 0x23, 0x05, 0x3F, 0, 0, 1, 0}, 2048, 0, 0, 0,
+     2048, 100, 0x00, "disc=dvd+r:dvd-rom"},
+    {"READ (10) beyond it", {0x28, 0, 0, 0x23, 0x05, 0x3F, 0, 0, 2, 0}, 4096, 2, 0x05, 0x21, 0, 0,
+     0, "disc=dvd+r:dvd-rom"},
+    {"READ (10) of a blank disc", {0x28, 0, 0, 0, 0, 0, 0, 0, 1, 0}, 2048, 2, 0x05, 0x21, 0, 0, 0,
+     "disc=dvd+r:blank"},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
@@ -67,12 +96,15 @@ class TcmuCommandTest : public ::testing::TestWithParam<Row> {
     return mapping[kData + index + (index < first ? 0 : 16)];
   }
 
-  std::vector<std::uint8_t> mapping = std::vector<std::uint8_t>(4096, 0xEE);
+  std::vector<std::uint8_t> mapping = std::vector<std::uint8_t>(8192, 0xEE);
 };
 
 TEST_P(TcmuCommandTest, AnswersIntoTheEntry) {
   const Row& row = GetParam();
-  sim::DriveModel drive(sim::DriveConfig{});
+  sim::DriveConfig config;
+  std::string error;
+  ASSERT_TRUE(sim::ParseDriveConfig(row.config, config, error)) << error;
+  sim::DriveModel drive(config);
   drive.Config().settings = 0x02;
   sim::tcmu::Entry& entry = Prepare(row);
   const std::string line = sim::AnswerTcmuCommand(drive, mapping.data(), mapping.size(), entry, true);
@@ -88,7 +120,7 @@ TEST_P(TcmuCommandTest, AnswersIntoTheEntry) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EmptyDrive, TcmuCommandTest, ::testing::ValuesIn(kRows));
+INSTANTIATE_TEST_SUITE_P(Drive, TcmuCommandTest, ::testing::ValuesIn(kRows));
 
 // LIO passes ten bytes of the twelve of an F3h command; the write still
 // changes the setting, and nothing beyond the ring's CDB is read.

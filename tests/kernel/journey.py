@@ -25,7 +25,7 @@ from dataclasses import dataclass, field
 SKIPPED = 77
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 USERS = ("root", "member", "outsider")  # member is in group cdrom
-QEMU_DRIVES = ("disc", "empty", "atapi")
+QEMU_DRIVES = ("disc", "empty", "dvd", "atapi")
 DRIVES = ("model",) + QEMU_DRIVES
 
 # Exit codes of bitset.
@@ -186,6 +186,10 @@ def other_cases():
              check=nodes_as_udev_leaves_them),
         Case("kernel-view", "root", "cat /proc/sys/dev/cdrom/info", SUCCESS,
              check=kernel_took_the_capabilities),
+        # The simulated drive with a written disc, served to the kernel: its
+        # data reads through the sr node.
+        Case("disc-through-sr", "member", "dd if=@model.sr bs=2048 count=1 2>/dev/null | wc -c",
+             SUCCESS, drive="disc=dvd+r:dvd-rom", out=("2048",)),
         Case("dry-run", "root", "bitset set @model.sr -n --plus-r dvd-rom --plus-rw dvd-rom",
              SUCCESS, drive="settings=0x02", commands=["INQUIRY", "read"], settings=0x02),
         Case("usage", "root", "bitset set", USAGE, commands=[]),
@@ -194,6 +198,19 @@ def other_cases():
     ]
 
 
+# To add with the command `bitset disc`, each checked against the drive's
+# log and QEMU's trace for no F3h command (qemu_side_faults counts only the
+# reads of show and set; the kernel's own commands on opening an sr node,
+# 4Ah and 00h, and its scan after a disc change, 43h 25h 51h 52h 46h 28h,
+# show in the simulated drive's log beside 46h ADh 51h):
+#   - root, member through @NAME.sr and @NAME.sg: model with
+#     disc=dvd+r:dvd-rom (DVD+R, book type DVD-ROM, part version 1, one
+#     layer, recordable, complete); dvd (DVD-ROM profile, DVD-ROM, part
+#     version 1, one layer, read-only, complete: a pressed DVD-ROM); disc
+#     (a CD: CD-ROM profile 0008h); empty and atapi (no disc, 02h/3Ah);
+#   - outsider: each refused to open, the node named;
+#   - model with disc=dvd+r:blank and disc=dvd+rw:dvd+rw, and with
+#     status=0x08 (a drive that refuses).
 def plan_cases():
     cases = other_cases()
     for user in USERS:
@@ -329,7 +346,7 @@ def qemu_commands(trace):
     the ATAPI trace, the opcode alone from the virtio-scsi CDs (parsed, or
     refused as a group QEMU cannot size, as F3h is)."""
     received = {drive: [] for drive in QEMU_DRIVES}
-    targets = {"0": "disc", "1": "empty"}
+    targets = {"0": "disc", "1": "empty", "2": "dvd"}
     for line in trace.splitlines():
         packet = re.search(r"ide_atapi_cmd_packet .*packet: ((?:[0-9a-f]{2} ?)+)", line)
         scsi = re.search(r"scsi_req_parse(?:d|_bad) target (\d+) lun 0 tag -?\d+ command (\d+)", line)
