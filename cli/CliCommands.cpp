@@ -193,7 +193,7 @@ std::vector<Change> ChangesNeeded(const CommandLine& line, int settings) {
   }
   changes.erase(std::remove_if(changes.begin(), changes.end(),
                                [settings](const Change& change) {
-                                 return WritesDvdRom(settings, change.medium) == change.dvdRom;
+                                 return DvdRomBitSet(settings, change.medium) == change.dvdRom;
                                }),
                 changes.end());
   return changes;
@@ -203,7 +203,7 @@ std::vector<Change> ChangesNeeded(const CommandLine& line, int settings) {
 void ShowChanges(Run& run, int settings, const std::vector<Change>& changes) {
   for (const Change& change : changes) {
     run.report.Message(std::string(MediaName(change.medium)) + " media: " +
-                       BookTypeText(settings, change.medium) + " -> " +
+                       BookTypeBitText(settings, change.medium) + " -> " +
                        BookTypeName(change.medium, change.dvdRom));
   }
 }
@@ -239,9 +239,9 @@ bool WriteChanges(Run& run, NodeSession& session, const std::vector<Change>& cha
 bool ChangesTaken(Run& run, int settings, const std::vector<Change>& changes) {
   bool taken = true;
   for (const Change& change : changes) {
-    if (WritesDvdRom(settings, change.medium) != change.dvdRom) {
+    if (DvdRomBitSet(settings, change.medium) != change.dvdRom) {
       run.report.Message(std::string("The drive did not take the change: it reports ") +
-                         BookTypeText(settings, change.medium) + " for " +
+                         BookTypeBitText(settings, change.medium) + " for " +
                          MediaName(change.medium) + " media");
       taken = false;
     }

@@ -52,21 +52,21 @@ void Report::Unusable(const std::string& node, const std::string& why) {
 }
 
 void Report::Settings(const NodeSession& session, int settings) {
-  const BookTypeTexts texts = DecodeBookSettings(settings);
+  const std::string plusR = BookTypeBitText(settings, Medium::PlusR);
+  const std::string plusRw = BookTypeBitText(settings, Medium::PlusRw);
   if (json_) {
     console_.Result(JsonLine()
                         .Text("device", session.Node())
-                        .Text("plus_r", texts.plusR)
-                        .Text("plus_rw", texts.plusRw)
+                        .Text("plus_r", plusR)
+                        .Text("plus_rw", plusRw)
                         .Number("settings", settings)
                         .Str());
     return;
   }
-  if (settings == 0) {
-    Message("settings byte 00h: the drive reports no book-type bit set; read as the "
-                     "window reads it, DVD-ROM for DVD+R media and DVD+RW for DVD+RW media");
-  }
-  console_.Result("DVD+R media:   " + texts.plusR);
-  console_.Result("DVD+RW media:  " + texts.plusRw);
+  // The window shows DVD-ROM for +R media at 00h; the program follows the
+  // bit, which is what the drive's write values set and clear.
+  if (settings == 0) Message("settings byte 00h: the window shows DVD-ROM for DVD+R media at this byte");
+  console_.Result("DVD+R media:   " + plusR);
+  console_.Result("DVD+RW media:  " + plusRw);
   console_.Result("settings byte: " + HexByte(static_cast<unsigned>(settings)));
 }
