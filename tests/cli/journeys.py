@@ -229,6 +229,28 @@ class CliJourney(unittest.TestCase):
         self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07          BX03" % sg1)
         self.assertFalse(any(c in "\n".join(out) + err for c in "\x1b\x07\r"))
 
+    def test_nothing_printed_reaches_the_drive(self):
+        """With standard output or error closed, the node must not take its
+        number: a terminal stands in for the drive, to see what reaches it."""
+        m = self.machine
+        master, slave = pty.openpty()
+        self.addCleanup(os.close, master)
+        self.addCleanup(os.close, slave)
+        os.set_blocking(master, False)
+        node = os.ttyname(slave)
+        m.drives[node] = QSI
+        for closed, arguments in ((1, ["show", node]), (2, ["-v", "show", node])):
+            open(m.log, "w").close()
+            done = subprocess.run([PROGRAM] + arguments, stdin=subprocess.DEVNULL,
+                                  capture_output=True, env=m.environment(), timeout=60,
+                                  preexec_fn=lambda fd=closed: os.close(fd))
+            try:
+                written = os.read(master, 4096)
+            except BlockingIOError:
+                written = b""
+            self.assertEqual((done.returncode, written), (0, b""), closed)
+            self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS], closed)
+
     def test_results_that_cannot_be_written_fail(self):
         m = self.machine
         m.node("sg1", QSI)
