@@ -302,7 +302,7 @@ int RunBitset(const std::vector<std::string>& arguments, Console& console, SgDri
   CommandLine line;
   std::string error;
   if (!ParseCommandLine(arguments, line, error)) {
-    console.Message("bitset: " + error);
+    console.Message("bitset: " + Printable(error));
     console.Message("bitset: try 'bitset --help'");
     return kExitUsage;
   }

@@ -11,7 +11,7 @@ std::string Printable(const std::string& text) {
   std::string printable;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
+    if (byte >= 0x20 && byte <= 0x7E) {
       printable += c;
       continue;
     }

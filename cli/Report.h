@@ -26,6 +26,7 @@ class Report {
   bool json_;
 };
 
-// The text with its control bytes (below 20h, and 7Fh) written as \xNN: what
-// a drive supplies never drives the terminal.
+// The text with every byte outside 20h-7Eh written as \xNN: what a drive
+// supplies never drives the terminal, in no encoding (9Bh is CSI on 8-bit
+// terminals, C2h 9Bh in UTF-8, E2h 80h AEh turns the text right to left).
 std::string Printable(const std::string& text);
