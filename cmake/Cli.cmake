@@ -9,14 +9,19 @@ target_link_libraries(sg_transport PUBLIC bitset_core)
 
 add_library(bitset_cli STATIC
   cli/CliCommands.cpp
-  cli/CommandTrace.cpp
-  cli/HexText.cpp
   cli/CommandLine.cpp
+  cli/CommandRun.cpp
+  cli/CommandTable.cpp
+  cli/CommandTrace.cpp
   cli/Console.cpp
   cli/DeviceNodes.cpp
+  cli/HexText.cpp
   cli/JsonLine.cpp
+  cli/ListCommand.cpp
   cli/NodeSession.cpp
   cli/Report.cpp
+  cli/SetCommand.cpp
+  cli/ShowCommand.cpp
 )
 target_link_libraries(bitset_cli PUBLIC sg_transport)
 
