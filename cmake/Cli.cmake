@@ -7,7 +7,10 @@ add_library(sg_transport STATIC
 )
 target_link_libraries(sg_transport PUBLIC bitset_core)
 
+# Each command of the table is a file cli/<Name>Command.cpp of its own.
+file(GLOB CLI_COMMANDS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cli/*Command.cpp)
 add_library(bitset_cli STATIC
+  ${CLI_COMMANDS}
   cli/CliCommands.cpp
   cli/CommandLine.cpp
   cli/CommandRun.cpp
@@ -17,11 +20,8 @@ add_library(bitset_cli STATIC
   cli/DeviceNodes.cpp
   cli/HexText.cpp
   cli/JsonLine.cpp
-  cli/ListCommand.cpp
   cli/NodeSession.cpp
   cli/Report.cpp
-  cli/SetCommand.cpp
-  cli/ShowCommand.cpp
 )
 target_link_libraries(bitset_cli PUBLIC sg_transport)
 
