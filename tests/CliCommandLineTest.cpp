@@ -99,7 +99,12 @@ TEST(CliCommandLine, HelpNamesEveryExitCodeAndTheVersionIs102) {
   const std::string help = HelpText();
   for (const char* code : {"  0  success", "  2  usage error", "  3  no such device",
                            "  4  not a CD/DVD", "  5  firmware refused", "  6  the drive refused",
-                           "  7  cancelled"}) {
+                           "  7  cancelled",
+                           // the usage wrapped below its command, the help in one column
+                           "[--plus-rw dvd+rw|dvd-rom]\n                  [--yes] [--dry-run] [--json]\n",
+                           "\n  DEVICE         a device node such as /dev/sr0 or /dev/sg1; the commands "
+                           "go\n                 through",
+                           "\n  --dry-run, -n  set: read"}) {
     EXPECT_NE(help.find(code), std::string::npos) << code;
   }
   EXPECT_EQ(VersionText(), "bitset 1.02");
