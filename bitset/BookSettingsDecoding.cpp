@@ -7,9 +7,12 @@ constexpr int kPlusRIsRom = 0x01;   // bit 0: +R media written as DVD-ROM
 constexpr int kPlusRwIsRom = 0x02;  // bit 1: +RW media written as DVD-ROM
 }  // namespace
 
+bool DvdRomBitSet(int settings, Medium medium) {
+  return (settings & (medium == Medium::PlusR ? kPlusRIsRom : kPlusRwIsRom)) != 0;
+}
+
 bool WritesDvdRom(int settings, Medium medium) {
-  if (medium == Medium::PlusRw) return (settings & kPlusRwIsRom) != 0;
-  return (settings & kPlusRIsRom) != 0 || settings == 0;
+  return DvdRomBitSet(settings, medium) || (medium == Medium::PlusR && settings == 0);
 }
 
 const char* BookTypeName(Medium medium, bool dvdRom) {
@@ -19,6 +22,10 @@ const char* BookTypeName(Medium medium, bool dvdRom) {
 
 std::string BookTypeText(int settings, Medium medium) {
   return BookTypeName(medium, WritesDvdRom(settings, medium));
+}
+
+std::string BookTypeBitText(int settings, Medium medium) {
+  return BookTypeName(medium, DvdRomBitSet(settings, medium));
 }
 
 BookTypeTexts DecodeBookSettings(int settings) {

@@ -1,15 +1,18 @@
-// What the drive's settings byte means: the one reading of it that the
-// window's fields and the command line's output, preview and read-back
-// check all share.
+// What the drive's settings byte means: its two bits, and the window's
+// reading of them for its fields.
 #pragma once
 
 #include <string>
 
 enum class Medium { PlusR, PlusRw };
 
-// True when the settings byte (0 to 255) says the drive writes `medium` as
-// DVD-ROM, false when it writes the medium's own book type. Bit 0 tells for
-// +R media and bit 1 for +RW media, except that a byte of exactly 00h reads
+// True when the settings byte (0 to 255) has the DVD-ROM bit of `medium`
+// set: bit 0 for +R media, bit 1 for +RW media. The write values set and
+// clear exactly these bits (D1h/D0h, E2h/E0h), so whether a write changes
+// anything, and whether the drive took it, is told by them alone.
+bool DvdRomBitSet(int settings, Medium medium);
+
+// The window's reading: as the bit, except that a byte of exactly 00h reads
 // as DVD-ROM for +R media.
 bool WritesDvdRom(int settings, Medium medium);
 
@@ -18,6 +21,8 @@ const char* BookTypeName(Medium medium, bool dvdRom);
 
 // What the settings byte says of `medium`, in the words of the window.
 std::string BookTypeText(int settings, Medium medium);
+// What the bit of `medium` says, in the same words.
+std::string BookTypeBitText(int settings, Medium medium);
 
 struct BookTypeTexts {
   std::string plusR;   // book type the drive writes on DVD+R media

@@ -1,11 +1,10 @@
-// The program's commands: list, show and set, over the kernel's SCSI
-// generic driver.
+// The program: its command line parsed and the command of the table run,
+// over the kernel's SCSI generic driver.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "cli/CommandLine.h"
 #include "cli/Console.h"
 #include "cli/DeviceNodes.h"
 

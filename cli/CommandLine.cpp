@@ -1,25 +1,39 @@
 #include "cli/CommandLine.h"
 
-#include <cctype>
+#include "cli/CommandTable.h"
+#include "cli/ExitCodes.h"
 
 namespace {
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// "a, b and c"
+std::string Listed(const std::vector<std::string>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
   return text;
 }
 
-// "dvd+r" (or "dvd+rw") is the medium's own type, "dvd-rom" is DVD-ROM.
-bool ParseBookType(const std::string& value, const char* ownType, int& choice) {
-  const std::string lower = Lower(value);
-  if (lower == ownType) {
-    choice = 0;
-  } else if (lower == "dvd-rom") {
-    choice = 1;
-  } else {
-    return false;
+// "dvd+r|dvd-rom" as "dvd+r or dvd-rom".
+std::string Alternatives(std::string values) {
+  for (std::size_t bar = values.find('|'); bar != std::string::npos; bar = values.find('|', bar)) {
+    values.replace(bar, 1, " or ");
   }
-  return true;
+  return values;
+}
+
+// The repeating option whose short name `argument` doubles or more ("-vv"),
+// and how often; null for any other argument.
+const CliOption* Repeated(const std::string& argument, std::size_t& times) {
+  for (const CliOption& option : CliOptions()) {
+    if (!option.repeats || option.shortName == nullptr || argument.size() <= 2) continue;
+    if (argument[0] == '-' && argument.find_first_not_of(option.shortName[1], 1) == std::string::npos) {
+      times = argument.size() - 1;
+      return &option;
+    }
+  }
+  return nullptr;
 }
 
 struct Parser {
@@ -31,6 +45,8 @@ struct Parser {
   std::string& error;
   std::size_t next = 0;
   std::vector<std::string> operands;
+  std::vector<const CliOption*> given;
+  bool wantsHelpOrVersion = false;
 
   bool Fail(const std::string& text) {
     error = text;
@@ -48,75 +64,67 @@ struct Parser {
     return true;
   }
 
-  bool BookTypeOption(const std::string& argument, const std::string& name, const char* ownType,
-                      int& choice) {
-    std::string value;
-    if (!Value(argument, name, value)) return false;
-    if (!ParseBookType(value, ownType, choice)) {
-      return Fail(name + " takes " + ownType + " or dvd-rom, not '" + value + "'");
-    }
-    return true;
-  }
-
   bool Option(const std::string& argument) {
-    const std::string name = argument.substr(0, argument.find('='));
-    if (name == "--plus-r") return BookTypeOption(argument, name, "dvd+r", line.plusR);
-    if (name == "--plus-rw") return BookTypeOption(argument, name, "dvd+rw", line.plusRw);
-    if (argument == "--yes" || argument == "-y") {
-      line.yes = true;
-    } else if (argument == "--dry-run" || argument == "-n") {
-      line.dryRun = true;
-    } else if (argument == "--verbose" || argument == "-v") {
-      ++line.verbose;
-    } else if (argument.size() > 2 && argument[0] == '-' && argument[1] == 'v' &&
-               argument.find_first_not_of('v', 1) == std::string::npos) {
-      line.verbose += static_cast<int>(argument.size() - 1);  // -vv
-    } else if (argument == "--json") {
-      line.json = true;
-    } else {
-      return OtherOption(argument);
+    if (argument == "--help" || argument == "-h") return Switch(kHelpCommand);
+    if (argument == "--version") return Switch(kVersionCommand);
+    const CliOption* option = FindOption(argument.substr(0, argument.find('=')));
+    if (option != nullptr && option->valueName != nullptr) return ValueOption(argument, *option);
+    std::size_t times = 1;
+    option = FindOption(argument);  // a switch takes no value
+    if (option == nullptr) option = Repeated(argument, times);
+    if (option == nullptr) return Fail("unknown option " + argument);
+    given.push_back(option);
+    for (std::size_t i = 0; i < times; ++i) option->apply(line, std::string());
+    return true;
+  }
+
+  bool ValueOption(const std::string& argument, const CliOption& option) {
+    std::string value;
+    if (!Value(argument, option.name, value)) return false;
+    given.push_back(&option);
+    if (!option.apply(line, value)) {
+      return Fail(std::string(option.name) + " takes " + Alternatives(option.values) + ", not '" +
+                  value + "'");
     }
     return true;
   }
 
-  bool OtherOption(const std::string& argument) {
-    if (argument == "--help" || argument == "-h") return Switch(CliCommand::Help);
-    if (argument == "--version") return Switch(CliCommand::Version);
-    return Fail("unknown option " + argument);
-  }
-
-  bool Switch(CliCommand command) {
+  bool Switch(const char* command) {
     wantsHelpOrVersion = true;
     line.command = command;
     return true;
   }
-  bool wantsHelpOrVersion = false;
 
   bool Command() {
     if (operands.empty()) return Fail("no command given");
     const std::string& name = operands[0];
+    if (name == kHelpCommand) return Switch(kHelpCommand);
+    const CliCommandSpec* command = FindCommand(name);
+    if (command == nullptr) return Fail("unknown command '" + name + "'");
+    line.command = name;
     const std::size_t devices = operands.size() - 1;
-    if (name == "help") return Switch(CliCommand::Help);
-    if (name == "list") {
-      line.command = CliCommand::List;
-      if (devices != 0) return Fail("list takes no device");
-    } else if (name == "show" || name == "set") {
-      line.command = name == "show" ? CliCommand::Show : CliCommand::Set;
+    if (command->argument == nullptr && devices != 0) return Fail(name + " takes no device");
+    if (command->argument != nullptr) {
       if (devices != 1) return Fail(name + " takes one device, for example /dev/sg1");
       line.device = operands[1];
-    } else {
-      return Fail("unknown command '" + name + "'");
     }
-    return CheckOptions(name);
+    if (!OptionsBelong(*command)) return false;
+    return command->check == nullptr || command->check(line, error);
   }
 
-  bool CheckOptions(const std::string& name) {
-    const bool asksValue = line.plusR != kNotAsked || line.plusRw != kNotAsked;
-    if (line.command != CliCommand::Set && (asksValue || line.yes || line.dryRun)) {
-      return Fail("--plus-r, --plus-rw, --yes and --dry-run belong to set, not to " + name);
-    }
-    if (line.command == CliCommand::Set && !asksValue) {
-      return Fail("set needs --plus-r or --plus-rw (or both)");
+  // Every option given is one the command takes: "--yes ... belong to set,
+  // not to show", naming what only the other command takes.
+  bool OptionsBelong(const CliCommandSpec& command) {
+    for (const CliOption* option : given) {
+      if (TakesOption(command, *option)) continue;
+      for (const CliCommandSpec& owner : CliCommands()) {
+        if (!TakesOption(owner, *option)) continue;
+        std::vector<std::string> names;
+        for (const char* name : owner.options) {
+          if (!TakesOption(command, *FindOption(name))) names.push_back(name);
+        }
+        return Fail(Listed(names) + " belong to " + owner.name + ", not to " + command.name);
+      }
     }
     return true;
   }
@@ -137,6 +145,70 @@ struct Parser {
   }
 };
 
+// The lines of `text`, each but the first after `indent` blanks.
+std::string Indented(const std::string& text, std::size_t indent) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? "\n" + std::string(indent, ' ') : std::string(1, c);
+  return out;
+}
+
+// "  name    help", the help starting at column `width` + 2.
+std::string Row(const std::string& name, const char* help, std::size_t width) {
+  return "  " + name + std::string(width > name.size() ? width - name.size() : 1, ' ') +
+         Indented(help, width + 2) + "\n";
+}
+
+std::string OptionUsage(const CliOption& option) {
+  return std::string(" [") + option.name + (option.values ? std::string(" ") + option.values : "") + "]";
+}
+
+// "  bitset [-v] set DEVICE [--plus-r dvd+r|dvd-rom] ...", wrapped below the
+// command's name.
+std::string UsageLine(const CliCommandSpec& command) {
+  std::string head = "  bitset";
+  for (const CliOption& option : CliOptions()) {
+    if (option.everyCommand) head += std::string(" [") + option.shortName + "]";
+  }
+  head += std::string(" ") + command.name;
+  std::string line = head + (command.argument ? std::string(" ") + command.argument : "");
+  std::string text;
+  for (const char* name : command.options) {
+    const std::string part = OptionUsage(*FindOption(name));
+    if (line.size() + part.size() > 78) {
+      text += line + "\n";
+      line = std::string(head.size(), ' ');
+    }
+    line += part;
+  }
+  return text + line + "\n";
+}
+
+std::string CommandsHelp() {
+  std::string text;
+  for (const CliCommandSpec& command : CliCommands()) text += Row(command.name, command.help, 8);
+  return text;
+}
+
+std::string OptionsHelp() {
+  std::string text;
+  for (const CliArgument& argument : CliArguments()) text += Row(argument.name, argument.help, 15);
+  for (const CliOption& option : CliOptions()) {
+    std::string name = option.name;
+    if (option.valueName != nullptr) name += std::string(" ") + option.valueName;
+    if (option.shortName != nullptr) name += std::string(", ") + option.shortName;
+    text += Row(name, option.help, 15);
+  }
+  return text + Row("--", "ends the options", 15);
+}
+
+std::string ExitCodesHelp() {
+  std::string text;
+  for (const ExitCode& exit : kExitCodes) {
+    text += "\n  " + std::to_string(exit.code) + "  " + exit.meaning;
+  }
+  return text;
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
@@ -149,45 +221,18 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
 std::string VersionText() { return "bitset 1.02"; }
 
 std::string HelpText() {
-  return "Usage:\n"
-         "  bitset [-v] list [--json]\n"
-         "  bitset [-v] show DEVICE [--json]\n"
-         "  bitset set DEVICE [--plus-r dvd+r|dvd-rom] [--plus-rw dvd+rw|dvd-rom]\n"
-         "             [--yes] [--dry-run] [--json]\n"
-         "  bitset --help | --version\n"
-         "\n"
-         "Reads and changes the book type that QSI / Nu-Tek DVD writers apply to\n"
-         "DVD+R and DVD+RW discs.\n"
-         "\n"
-         "  list    every CD/DVD and WORM device, with vendor, product, revision and\n"
-         "          type; nodes that cannot be opened are named with the reason\n"
-         "  show    the drive's +R and +RW book types and its raw settings byte\n"
-         "  set     changes the +R and/or +RW book type, after a question on the\n"
-         "          terminal, and reads the settings back\n"
-         "\n"
-         "  DEVICE         a device node such as /dev/sr0 or /dev/sg1; the commands go\n"
-         "                 through the drive's /dev/sg* node where there is one\n"
-         "  --plus-r T     book type written on DVD+R media: dvd+r or dvd-rom\n"
-         "  --plus-rw T    book type written on DVD+RW media: dvd+rw or dvd-rom\n"
-         "  --yes, -y      change without asking (for scripts; without a terminal\n"
-         "                 and without --yes, set refuses)\n"
-         "  --dry-run, -n  set: read and check everything and show the change, but\n"
-         "                 send no write\n"
-         "  --json         results as JSON lines on standard output\n"
-         "  --verbose, -v  each command sent, its status and sense data, in hex, on\n"
-         "                 standard error; twice (-vv) the data bytes too\n"
-         "  --             ends the options\n"
+  std::string usage = "Usage:\n";
+  for (const CliCommandSpec& command : CliCommands()) usage += UsageLine(command);
+  return usage + "  bitset --help | --version\n"
+                 "\n"
+                 "Reads and changes the book type that QSI / Nu-Tek DVD writers apply to\n"
+                 "DVD+R and DVD+RW discs.\n"
+                 "\n" +
+         CommandsHelp() + "\n" + OptionsHelp() +
          "\n"
          "The device needs read and write access, usually membership of the cdrom\n"
          "group. Results go to standard output, messages to standard error.\n"
          "\n"
-         "Exit codes:\n"
-         "  0  success\n"
-         "  1  unexpected error\n"
-         "  2  usage error\n"
-         "  3  no such device, or it cannot be opened\n"
-         "  4  not a CD/DVD or WORM device\n"
-         "  5  firmware refused (BX01, BX02)\n"
-         "  6  the drive refused or did not answer a command\n"
-         "  7  cancelled: the change was not confirmed";
+         "Exit codes:" +
+         ExitCodesHelp();
 }

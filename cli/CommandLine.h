@@ -4,14 +4,16 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, List, Show, Set };
-
 // A book type asked for on the command line, as the dialog's radio choice:
 // 0 the medium's own book type, 1 DVD-ROM; kNotAsked leaves it alone.
 constexpr int kNotAsked = -1;
 
+// The two words that are no command of the table.
+constexpr char kHelpCommand[] = "help";
+constexpr char kVersionCommand[] = "version";
+
 struct CommandLine {
-  CliCommand command = CliCommand::Help;
+  std::string command = kHelpCommand;  // a command of the table, or help or version
   std::string device;
   int plusR = kNotAsked;
   int plusRw = kNotAsked;

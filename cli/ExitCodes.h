@@ -1,5 +1,5 @@
-// The exit codes of the command-line program, as --help and the README list
-// them.
+// The exit codes of the command-line program, with the meaning that --help
+// gives each; the manual page and docs/cli.md list the same codes.
 #pragma once
 
 constexpr int kExitSuccess = 0;
@@ -10,3 +10,20 @@ constexpr int kExitNotCdDvd = 4;        // not a CD/DVD or WORM device
 constexpr int kExitFirmwareRefused = 5; // firmware BX01 or BX02
 constexpr int kExitDriveRefused = 6;    // the drive refused or did not answer a command
 constexpr int kExitCancelled = 7;       // the change was not confirmed
+
+struct ExitCode {
+  int code;
+  const char* meaning;  // as --help says it
+};
+
+// Every exit code, in order.
+constexpr ExitCode kExitCodes[] = {
+    {kExitSuccess, "success"},
+    {kExitUnexpected, "unexpected error"},
+    {kExitUsage, "usage error"},
+    {kExitNoDevice, "no such device, or it cannot be opened"},
+    {kExitNotCdDvd, "not a CD/DVD or WORM device"},
+    {kExitFirmwareRefused, "firmware refused (BX01, BX02)"},
+    {kExitDriveRefused, "the drive refused or did not answer a command"},
+    {kExitCancelled, "cancelled: the change was not confirmed"},
+};

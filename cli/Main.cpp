@@ -1,4 +1,8 @@
 // The entry of the command-line program on Linux.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -11,6 +15,20 @@
 #include "scsi/SgDriver.h"
 
 namespace {
+
+// Descriptors 0, 1 and 2 open, on /dev/null where one was closed: else the
+// first device node opened would take its number, and the results or the
+// trace written to it would reach the drive as a command. False when one
+// cannot be opened.
+bool StandardDescriptorsOpen() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number: this one, as those below it are open.
+    const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (opened != fd) return false;
+  }
+  return true;
+}
 
 // The system's /dev and /sys, unless the environment names others (the
 // tests run the program on a tree of their own).
@@ -33,6 +51,7 @@ int OutputWritten(const StandardConsole& console, int exit) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!StandardDescriptorsOpen()) return kExitUnexpected;
   try {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     StandardConsole console;

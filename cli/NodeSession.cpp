@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bitset/BookTypeCommands.h"
 
 namespace {
 
@@ -61,13 +60,8 @@ bool NodeSession::Inquire() {
   return true;
 }
 
-int NodeSession::ReadSettings() {
-  const int settings = QueryBookSettings(channel_);
-  return Finish(settings >= 0) ? settings : -1;
-}
-
-bool NodeSession::Write(std::uint8_t valueByte) {
-  return Finish(SetBookType(channel_, valueByte) == kCommandSucceeded);
+bool NodeSession::Run(const std::function<bool(CScsiPassThrough& channel)>& command) {
+  return Finish(command(channel_));
 }
 
 std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node) {

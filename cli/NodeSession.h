@@ -31,11 +31,10 @@ class NodeSession {
   bool Open();
   // The INQUIRY; on success the record is filled from the response.
   bool Inquire();
-  // The settings byte (0 to 255), or -1 when the read command fails or its
-  // response ends before the settings byte.
-  int ReadSettings();
-  // The write command with one value byte.
-  bool Write(std::uint8_t valueByte);
+  // Runs one of the system's commands on the session's channel: `command`
+  // sends it and tells whether it succeeded; after a failure, Failure()
+  // tells why.
+  bool Run(const std::function<bool(CScsiPassThrough& channel)>& command);
 
   const CDeviceInfo& Record() const { return record_; }
   const std::uint8_t* InquiryResponse() const { return response_; }

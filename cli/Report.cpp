@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
-#include "bitset/BookSettingsDecoding.h"
-#include "cli/HexText.h"
-#include "cli/JsonLine.h"
-#include "devices/DriveBoxLines.h"
-
 std::string Printable(const std::string& text) {
   std::string printable;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
+    if (byte >= 0x20 && byte <= 0x7E) {
       printable += c;
       continue;
     }
@@ -24,49 +19,10 @@ std::string Printable(const std::string& text) {
 
 void Report::Message(const std::string& text) { console_.Message("bitset: " + Printable(text)); }
 
-void Report::Device(const NodeSession& session, const std::vector<std::string>& others) {
-  const CDeviceInfo& record = session.Record();
-  if (!json_) {
-    std::string line = NamedDeviceLine(session.Node(), record) + " " + record.Revision;
-    for (const std::string& other : others) line += "  (also " + other + ")";
-    console_.Result(Printable(line));
+void Report::Result(const JsonLine& json, const std::vector<std::string>& lines) {
+  if (json_) {
+    console_.Result(json.Str());
     return;
   }
-  console_.Result(JsonLine()
-                      .Text("device", session.Node())
-                      .Texts("also", others)
-                      .Number("type", record.PeripheralType)
-                      .Text("type_name", DeviceTypeName(record.PeripheralType))
-                      .Text("vendor", InquiryVendor(session.InquiryResponse(), AsciiUpperCase))
-                      .Text("product", InquiryProduct(session.InquiryResponse(), AsciiUpperCase))
-                      .Text("revision", record.Revision)
-                      .Str());
-}
-
-void Report::Unusable(const std::string& node, const std::string& why) {
-  if (json_) {
-    console_.Result(JsonLine().Text("device", node).Text("error", why).Str());
-  } else {
-    Message(node + ": " + why);
-  }
-}
-
-void Report::Settings(const NodeSession& session, int settings) {
-  const BookTypeTexts texts = DecodeBookSettings(settings);
-  if (json_) {
-    console_.Result(JsonLine()
-                        .Text("device", session.Node())
-                        .Text("plus_r", texts.plusR)
-                        .Text("plus_rw", texts.plusRw)
-                        .Number("settings", settings)
-                        .Str());
-    return;
-  }
-  if (settings == 0) {
-    Message("settings byte 00h: the drive reports no book-type bit set; read as the "
-                     "window reads it, DVD-ROM for DVD+R media and DVD+RW for DVD+RW media");
-  }
-  console_.Result("DVD+R media:   " + texts.plusR);
-  console_.Result("DVD+RW media:  " + texts.plusRw);
-  console_.Result("settings byte: " + HexByte(static_cast<unsigned>(settings)));
+  for (const std::string& line : lines) console_.Result(Printable(line));
 }

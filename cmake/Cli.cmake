@@ -7,13 +7,18 @@ add_library(sg_transport STATIC
 )
 target_link_libraries(sg_transport PUBLIC bitset_core)
 
+# Each command of the table is a file cli/<Name>Command.cpp of its own.
+file(GLOB CLI_COMMANDS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cli/*Command.cpp)
 add_library(bitset_cli STATIC
+  ${CLI_COMMANDS}
   cli/CliCommands.cpp
-  cli/CommandTrace.cpp
-  cli/HexText.cpp
   cli/CommandLine.cpp
+  cli/CommandRun.cpp
+  cli/CommandTable.cpp
+  cli/CommandTrace.cpp
   cli/Console.cpp
   cli/DeviceNodes.cpp
+  cli/HexText.cpp
   cli/JsonLine.cpp
   cli/NodeSession.cpp
   cli/Report.cpp

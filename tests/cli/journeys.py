@@ -223,11 +223,39 @@ class CliJourney(unittest.TestCase):
 
     def test_drive_text_cannot_drive_the_terminal(self):
         m = self.machine
-        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07;revision=BX03")
+        # CSI alone (9Bh), in UTF-8 (C2h 9Bh), and the right-to-left override.
+        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07\u202e;revision=\udc9b\u009b3")
         code, out, err = m.run("show", sg1)
         self.assertEqual(code, 0, err)
-        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07          BX03" % sg1)
-        self.assertFalse(any(c in "\n".join(out) + err for c in "\x1b\x07\r"))
+        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07\\xE2\\x80\\xAE       "
+                                 "\\x9B\\xC2\\x9B3" % sg1)
+        code, out, err = m.run("show", sg1, "--json")
+        self.assertEqual(json.loads(out[0])["product"], "DVD\rRW\x07\xe2\x80\xae")
+        self.assertEqual(json.loads(out[0])["revision"], "\x9b\xc2\x9b3")
+        for code, out, err in (m.run("show", sg1), m.run("list", "--json")):
+            self.assertTrue(all(" " <= c <= "~" for c in "".join(out) + err.replace("\n", "")))
+
+    def test_nothing_printed_reaches_the_drive(self):
+        """With standard output or error closed, the node must not take its
+        number: a terminal stands in for the drive, to see what reaches it."""
+        m = self.machine
+        master, slave = pty.openpty()
+        self.addCleanup(os.close, master)
+        self.addCleanup(os.close, slave)
+        os.set_blocking(master, False)
+        node = os.ttyname(slave)
+        m.drives[node] = QSI
+        for closed, arguments in ((1, ["show", node]), (2, ["-v", "show", node])):
+            open(m.log, "w").close()
+            done = subprocess.run([PROGRAM] + arguments, stdin=subprocess.DEVNULL,
+                                  capture_output=True, env=m.environment(), timeout=60,
+                                  preexec_fn=lambda fd=closed: os.close(fd))
+            try:
+                written = os.read(master, 4096)
+            except BlockingIOError:
+                written = b""
+            self.assertEqual((done.returncode, written), (0, b""), closed)
+            self.assertEqual([c for _, c in m.commands()], [INQUIRY, READ_SETTINGS], closed)
 
     def test_results_that_cannot_be_written_fail(self):
         m = self.machine
@@ -322,6 +350,8 @@ class CliJourney(unittest.TestCase):
         code, _, err = m.run("set", "/dev/sg1")
         self.assertEqual(code, 2)
         self.assertIn("set needs --plus-r or --plus-rw", err)
+        code, _, err = m.run("\x1b[2J")
+        self.assertEqual((code, "unknown command '\\x1B[2J'" in err), (2, True), err)
         code, out, _ = m.run("--version")
         self.assertEqual((code, out), (0, ["bitset 1.02"]))
         code, out, _ = m.run("--help")

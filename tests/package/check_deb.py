@@ -15,6 +15,7 @@ names. lintian may report only the tags that docs/packaging.md justifies.
 import glob
 import os
 import re
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -109,8 +110,10 @@ class DebianPackage(unittest.TestCase):
                             "the completion does not offer " + option)
 
     def test_completion_offers_commands_options_values_and_devices(self):
+        # One offer a line; a name that ran a command leaves /dev/pwned behind.
         script = ('. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _bitset; '
-                  'echo "${COMPREPLY[*]}"')
+                  'for w in "${COMPREPLY[@]}"; do printf "%s\\n" "$w"; done; [ ! -e /dev/pwned ] || echo PWNED')
+        hostile = ["/dev/sg a b", "/dev/sg$(touch pwned)", "/dev/sg*", "/dev/sr'q\"`touch pwned`"]
         rows = [
             (["bitset", ""], "list show set help"),
             (["bitset", "s"], "show set"),
@@ -124,17 +127,28 @@ class DebianPackage(unittest.TestCase):
             (["bitset", "show", ""], "/dev/sg0 /dev/sg1 /dev/sr0"),
             (["bitset", "set", "--plus-r", "=", "dvd-rom", "/dev/sr"], "/dev/sr0"),
         ]
+        # Hostile names: each one offer, as it is, and nothing in it runs.
+        hostile_rows = [
+            (["bitset", "show", "/dev/s"],
+             sorted(hostile[:3]) + ["/dev/sg0", "/dev/sg1", hostile[3], "/dev/sr0"]),
+            (["bitset", "show", "/dev/sg\\ "], [hostile[0]]),
+            (["bitset", "show", "'/dev/sg$"], [hostile[1]]),
+            (["bitset", "show", "\"/dev/sr'"], [hostile[3]]),
+        ]
+        rows = [row + ([],) for row in rows] + [row + (hostile,) for row in hostile_rows]
         # Device nodes of its own: a private /dev in a mount namespace.
-        setup = ("mount -t tmpfs none /dev && ln -s /proc/self/fd /dev/fd && "
-                 "touch /dev/sg0 /dev/sg1 /dev/sr0 /dev/sda && ")
-        for words, expected in rows:
-            command = setup + "exec bash -c '%s' - %s %s" % (
-                script, self.installed(COMPLETION), " ".join("'%s'" % w for w in words))
+        setup = ("mount -t tmpfs none /dev && ln -s /proc/self/fd /dev/fd && cd /dev && "
+                 "touch /dev/sg0 /dev/sg1 /dev/sr0 /dev/sda %s && ")
+        for words, expected, names in rows:
+            command = setup % " ".join(map(shlex.quote, names)) + "exec bash -c %s - %s %s" % (
+                shlex.quote(script), self.installed(COMPLETION), " ".join(map(shlex.quote, words)))
             result = subprocess.run(["unshare", "-m", "sh", "-c", command],
-                                    capture_output=True, text=True)
+                                    capture_output=True, text=True, env=dict(os.environ, LC_ALL="C"))
             if result.returncode != 0:
                 self.skipTest("no mount namespace here: " + result.stderr.strip())
-            self.assertEqual(expected, result.stdout.strip(), words)
+            offered = result.stdout.splitlines()
+            self.assertEqual(expected if isinstance(expected, list) else expected.split(), offered,
+                             words)
 
     def test_lintian_reports_only_justified_tags(self):
         result = subprocess.run(["lintian", "--no-cfg", "--display-info", self.deb],
