@@ -5,7 +5,7 @@
 #include "devices/DeviceSelection.h"
 #include "devices/DriveLetterDiscovery.h"
 #include "framework/FileException.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 
 bool CDvdInfoDlg::InitDeviceAccess() {
   const char* failure = nullptr;

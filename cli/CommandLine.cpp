@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "BitsetVersion.h"
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -146,7 +148,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   return parser.Run();
 }
 
-std::string VersionText() { return "bitset 1.02"; }
+std::string VersionText() { return "bitset " BITSET_VERSION; }
 
 std::string HelpText() {
   return "Usage:\n"

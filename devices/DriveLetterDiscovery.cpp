@@ -6,7 +6,7 @@
 
 #include "devices/DeviceList.h"
 #include "devices/Inquiry.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/ScsiPassThrough.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::unique_ptr<CDeviceInfo> QuestionDrive(CScsiPassThrough& channel, const std:
   }
   std::memcpy(device->DriveName, name.c_str(), sizeof device->DriveName);
   device->HostAdapter = static_cast<std::uint8_t>(answered);
-  FillFromInquiry(*device, response);
+  FillFromInquiry(*device, response, PlatformUpperCase);
   return device;
 }
 

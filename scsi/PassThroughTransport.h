@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 #include "scsi/ScsiAddress.h"
 #include "scsi/ScsiPassThroughDirect.h"
 #include "scsi/ScsiTransport.h"

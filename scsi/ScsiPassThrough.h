@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/AspiTransport.h"
 #include "scsi/CommandStatus.h"
 #include "scsi/DataDirection.h"
@@ -26,7 +26,7 @@ constexpr int kCdbSize = 16;
 class CScsiPassThrough {
  public:
   // The route given; the pass-through opens drives through `devices`.
-  explicit CScsiPassThrough(ScsiRoute route, DeviceSystem& devices = GetPlatform());
+  CScsiPassThrough(ScsiRoute route, DeviceSystem& devices);
   // Every command through `transport`, whatever device is bound.
   explicit CScsiPassThrough(ScsiTransport& transport);
   CScsiPassThrough(const CScsiPassThrough&) = delete;

@@ -22,7 +22,7 @@ class DriveLetterWalkTest : public ::testing::Test {
   ~DriveLetterWalkTest() override { list.FreeAll(); }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel{ScsiRoute::PassThrough};
+  CScsiPassThrough channel{ScsiRoute::PassThrough, platform};
   DeviceList list;
 };
 

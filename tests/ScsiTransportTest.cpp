@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "scsi/AspiLibrary.h"
 #include "scsi/AspiTransport.h"
 #include "scsi/PassThroughTransport.h"

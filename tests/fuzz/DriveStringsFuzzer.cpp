@@ -6,7 +6,7 @@
 #include "app/PlatformClass.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterDiscovery.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "scsi/ScsiPassThrough.h"
 #include "sim/DriveModel.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -48,7 +48,7 @@ void CheckNames(const std::uint8_t* data, std::size_t size) {
 
 void CheckWalk(fuzz::Input& input) {
   FuzzedDriveStrings platform(input);
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   DeviceList list;
   WalkDriveLetters(channel, list);
   for (const CDeviceInfo* device : list) {
