@@ -61,9 +61,9 @@ std::vector<std::string> DriveNamesOf(const char* roots, std::size_t length) {
   return names;
 }
 
-bool WalkDriveLetters(CScsiPassThrough& channel, DeviceList& list) {
+bool WalkDriveLetters(DeviceSystem& devices, CScsiPassThrough& channel, DeviceList& list) {
   char roots[kDriveStringsLength] = {};
-  if (GetPlatform().GetLogicalDriveStrings(kDriveStringsLength, roots) == 0) return false;
+  if (devices.GetLogicalDriveStrings(kDriveStringsLength, roots) == 0) return false;
   try {
     WalkDrives(channel, list, DriveNamesOf(roots, kDriveStringsLength));
   } catch (...) {

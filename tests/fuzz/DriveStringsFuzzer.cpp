@@ -50,7 +50,7 @@ void CheckWalk(fuzz::Input& input) {
   FuzzedDriveStrings platform(input);
   CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   DeviceList list;
-  WalkDriveLetters(channel, list);
+  WalkDriveLetters(platform, channel, list);
   for (const CDeviceInfo* device : list) {
     fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
     fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E', "only drives that answered are listed");
