@@ -61,23 +61,14 @@ class CDvdInfoDlg : public CDialog {
   // Window close: frees every device record first.
   void OnClose();
 
-  // State that the tests look at.
-  const DeviceList& Devices() const { return m_deviceList; }
-  DeviceList& Devices() { return m_deviceList; }
-  CDeviceInfo* SelectedDevice() const { return m_selectedDevice; }
-  const CScsiPassThrough& Channel() const { return m_channel; }
-  PlatformClass StoredPlatformClass() const { return m_platformClass; }
-  int FirstSelectionFlag() const { return m_firstSelection; }
-  int PlusRChoice() const { return m_plusRChoice; }
-  int PlusRwChoice() const { return m_plusRwChoice; }
-  const std::string& PlusRText() const { return m_plusRText; }
-  const std::string& PlusRwText() const { return m_plusRwText; }
-
  protected:
   const MessageMapBase& GetMessageMap() const override;
   void DoDataExchange(CDataExchange& dx) override;
 
  private:
+  // The tests' view of the members, which nothing else reads.
+  friend class DialogInspector;
+
   // The steps of initialisation after discovery.
   void SelectFirstDrive();
   // One set button: gate, confirmation, write, refresh.
@@ -90,7 +81,8 @@ class CDvdInfoDlg : public CDialog {
   void DiscardRecord(CDeviceInfo* device);
 
   CAspiLibrary m_aspiLibrary;
-  CScsiPassThrough m_channel{RouteFor(GetPlatformClass())};  // asks which Windows runs, once
+  // Asks which Windows runs, once; opens drives through the platform the window runs on.
+  CScsiPassThrough m_channel{RouteFor(GetPlatformClass()), GetPlatform()};
   DeviceList m_deviceList;
   CDeviceInfo* m_selectedDevice = nullptr;
   CFont m_font;

@@ -5,7 +5,7 @@
 #include "devices/DeviceSelection.h"
 #include "devices/DriveLetterDiscovery.h"
 #include "framework/FileException.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 
 bool CDvdInfoDlg::InitDeviceAccess() {
   const char* failure = nullptr;
@@ -24,7 +24,7 @@ bool CDvdInfoDlg::InitDeviceAccess() {
 
 bool CDvdInfoDlg::EnumerateSptiDrives() {
   try {
-    const bool walked = WalkDriveLetters(m_channel, m_deviceList);
+    const bool walked = WalkDriveLetters(GetPlatform(), m_channel, m_deviceList);
     // Each record was selected, as it was bound, for its own question.
     m_selectedDevice = m_deviceList.Find(m_channel.BoundDevice());
     return walked && FillDriveBox(DriveLetterLine) > 0;

@@ -25,7 +25,7 @@ void CDvdInfoDlg::AddAboutMenuEntry() { AppendAboutEntry(*this); }
 // WM_SYSCOMMAND: the about entry opens the about box; the rest is the window's.
 void CDvdInfoDlg::OnSysCommand(std::uint32_t id, LParam) {
   if (IsAboutCommand(id)) {
-    CAboutDlg about;
+    CAboutDlg about(this);
     about.DoModal();
   } else {
     Default();

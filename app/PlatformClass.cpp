@@ -1,6 +1,6 @@
 #include "app/PlatformClass.h"
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 constexpr unsigned kVerPlatformWin32Windows = 1;

@@ -3,6 +3,8 @@
 #include "cli/CommandTable.h"
 #include "cli/ExitCodes.h"
 
+#include "BitsetVersion.h"
+
 namespace {
 
 // "a, b and c"
@@ -218,7 +220,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
   return parser.Run();
 }
 
-std::string VersionText() { return "bitset 1.02"; }
+std::string VersionText() { return "bitset " BITSET_VERSION; }
 
 std::string HelpText() {
   std::string usage = "Usage:\n";

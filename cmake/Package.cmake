@@ -14,10 +14,8 @@ include(GNUInstallDirs)
 # The install step needs the installed files only, not every target.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-# The version is the program's own, as the resource script states it.
-file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/res/Bitset.rc BITSET_PRIVATE_BUILD
-     REGEX "VALUE \"PrivateBuild\", \"V[0-9.]+\"")
-string(REGEX REPLACE ".*\"V([0-9.]+)\".*" "\\1" BITSET_VERSION "${BITSET_PRIVATE_BUILD}")
+# The package carries the version of project().
+set(BITSET_VERSION ${PROJECT_VERSION})
 
 # The release build hardened as Debian builds its packages (dpkg-buildflags):
 # checked string and memory functions, stack protector, read-only
@@ -34,13 +32,24 @@ if(NOT BITSET_SANITIZE)
   target_link_options(bitset PRIVATE -Wl,-z,relro,-z,now)
 endif()
 
-# Compressed as Debian wants it: best compression, no name or time stamp.
-set(BITSET_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/bitset.1.gz)
-add_custom_command(
-  OUTPUT ${BITSET_MAN_PAGE}
-  COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/cli/bitset.1 > ${BITSET_MAN_PAGE}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/cli/bitset.1
-  COMMENT "Compressing bitset.1")
+# Compressed as Debian wants it (best compression, no name or time stamp)
+# where gzip is at hand; as they are where it is not, which man reads too.
+find_program(BITSET_GZIP gzip)
+function(bitset_compressed source output target)
+  if(BITSET_GZIP)
+    set(${output} ${CMAKE_CURRENT_BINARY_DIR}/${target}.gz PARENT_SCOPE)
+    add_custom_command(
+      OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}.gz
+      COMMAND ${BITSET_GZIP} -9n -c ${source} > ${CMAKE_CURRENT_BINARY_DIR}/${target}.gz
+      DEPENDS ${source}
+      COMMENT "Compressing ${target}")
+  else()
+    set(${output} ${CMAKE_CURRENT_BINARY_DIR}/${target} PARENT_SCOPE)
+    configure_file(${source} ${CMAKE_CURRENT_BINARY_DIR}/${target} COPYONLY)
+  endif()
+endfunction()
+
+bitset_compressed(${CMAKE_CURRENT_SOURCE_DIR}/cli/bitset.1 BITSET_MAN_PAGE bitset.1)
 add_custom_target(bitset_man_page DEPENDS ${BITSET_MAN_PAGE})
 add_dependencies(bitset bitset_man_page)
 
@@ -51,12 +60,7 @@ install(FILES ${BITSET_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES cli/bitset.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME bitset)
 # The changelog and copyright files Debian asks of every package.
-set(BITSET_CHANGELOG ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
-add_custom_command(
-  OUTPUT ${BITSET_CHANGELOG}
-  COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > ${BITSET_CHANGELOG}
-  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog
-  COMMENT "Compressing changelog.Debian")
+bitset_compressed(${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog BITSET_CHANGELOG changelog.Debian)
 add_custom_target(bitset_changelog DEPENDS ${BITSET_CHANGELOG})
 add_dependencies(bitset bitset_changelog)
 set(BITSET_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/bitset)
@@ -88,7 +92,9 @@ include(CPack)
 
 # The package installed into a scratch root and checked (test.sh makes it
 # before running the tests).
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-add_test(NAME deb_package
-         COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/check_deb.py
-                 ${CPACK_OUTPUT_FILE_PREFIX} ${CMAKE_CURRENT_SOURCE_DIR}/build/cli)
+if(BUILD_TESTING)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME deb_package
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/tests/package/check_deb.py
+                   ${CPACK_OUTPUT_FILE_PREFIX} ${CMAKE_CURRENT_SOURCE_DIR}/build/cli)
+endif()

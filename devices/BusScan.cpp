@@ -27,7 +27,7 @@ std::unique_ptr<CDeviceInfo> QuestionAddress(const CAspiLibrary& library, int ad
                       *device) != kCommandSucceeded) {
     return nullptr;
   }
-  FillFromInquiry(*device, response);
+  FillFromInquiry(*device, response, PlatformUpperCase);
   return device;
 }
 

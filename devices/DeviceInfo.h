@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Object.h"
+#include "platform/Object.h"
 #include "scsi/ScsiAddress.h"
 
 // INQUIRY peripheral device types that the system lists.

@@ -1,7 +1,7 @@
 #include "devices/DriveBoxLines.h"
 
 #include "devices/DeviceInfo.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 
 std::string DriveLetterLine(const CDeviceInfo& device) {
   return FormatString("%s (%2s)", device.VendorProduct.c_str(), device.DriveName);

@@ -6,7 +6,7 @@
 
 #include "devices/DeviceList.h"
 #include "devices/Inquiry.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/ScsiPassThrough.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::unique_ptr<CDeviceInfo> QuestionDrive(CScsiPassThrough& channel, const std:
   }
   std::memcpy(device->DriveName, name.c_str(), sizeof device->DriveName);
   device->HostAdapter = static_cast<std::uint8_t>(answered);
-  FillFromInquiry(*device, response);
+  FillFromInquiry(*device, response, PlatformUpperCase);
   return device;
 }
 
@@ -61,9 +61,9 @@ std::vector<std::string> DriveNamesOf(const char* roots, std::size_t length) {
   return names;
 }
 
-bool WalkDriveLetters(CScsiPassThrough& channel, DeviceList& list) {
+bool WalkDriveLetters(DeviceSystem& devices, CScsiPassThrough& channel, DeviceList& list) {
   char roots[kDriveStringsLength] = {};
-  if (GetPlatform().GetLogicalDriveStrings(kDriveStringsLength, roots) == 0) return false;
+  if (devices.GetLogicalDriveStrings(kDriveStringsLength, roots) == 0) return false;
   try {
     WalkDrives(channel, list, DriveNamesOf(roots, kDriveStringsLength));
   } catch (...) {

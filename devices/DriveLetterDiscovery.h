@@ -7,13 +7,14 @@
 
 class CScsiPassThrough;
 class DeviceList;
+class DeviceSystem;
 
 // The drive names ("D:") of a buffer of drive roots as the platform lists
 // them ("d:\", "E:\"... four bytes each, ended by an empty entry), letters
 // upper-cased; A: and B: are left out.
 std::vector<std::string> DriveNamesOf(const char* roots, std::size_t length);
 
-// Asks the platform for its drive letters and questions each drive (A: and
+// Asks `devices` for its drive letters and questions each drive (A: and
 // B: excepted) with the INQUIRY through `channel`; every CD/DVD or WORM drive
 // that answers is appended to the tail of `list`. A record's HostAdapter
 // counts the drives that answered before it, listed or not.
@@ -25,4 +26,4 @@ std::vector<std::string> DriveNamesOf(const char* roots, std::size_t length);
 // False when the platform gives no drive list. An exception from the
 // platform passes through, with the drive closed and the channel bound to
 // nothing that is not listed; the drives listed so far stay in `list`.
-bool WalkDriveLetters(CScsiPassThrough& channel, DeviceList& list);
+bool WalkDriveLetters(DeviceSystem& devices, CScsiPassThrough& channel, DeviceList& list);

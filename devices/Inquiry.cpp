@@ -4,7 +4,7 @@
 #include <string>
 
 #include "devices/DeviceInfo.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/ScsiPassThrough.h"
 
 namespace {

@@ -32,12 +32,12 @@ void AsciiUpperCase(std::string& text);
 // Fills the record's type, vendor and product, and revision from a response
 // buffer of kInquiryLength bytes.
 void FillFromInquiry(CDeviceInfo& device, const std::uint8_t* response,
-                     UpperCaseFunction upperCase = PlatformUpperCase);
+                     UpperCaseFunction upperCase);
 
 // The vendor and the product identification on their own, normalised as the
 // record's texts and without the blanks that pad them.
-std::string InquiryVendor(const std::uint8_t* response, UpperCaseFunction upperCase = PlatformUpperCase);
-std::string InquiryProduct(const std::uint8_t* response, UpperCaseFunction upperCase = PlatformUpperCase);
+std::string InquiryVendor(const std::uint8_t* response, UpperCaseFunction upperCase);
+std::string InquiryProduct(const std::uint8_t* response, UpperCaseFunction upperCase);
 
 // Upper case, leading white space removed; trailing blanks stay.
-void NormalizeInquiryText(std::string& text, UpperCaseFunction upperCase = PlatformUpperCase);
+void NormalizeInquiryText(std::string& text, UpperCaseFunction upperCase);

@@ -3,7 +3,7 @@
 // its monitor, and always inside that work area.
 #pragma once
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 // What the dialog looked like right before its initialisation message.
 struct PlacementBefore {

@@ -8,11 +8,7 @@ CDialog::CDialog(int templateId, CWnd* parent) : templateId_(templateId), parent
 CDialog::~CDialog() = default;
 
 LResult CDialog::DoModal() {
-  WindowHandle owner = parent_ != nullptr ? parent_->GetSafeHwnd() : nullptr;
-  if (owner == nullptr && AfxGetApp() != nullptr && AfxGetApp()->m_pMainWnd != nullptr &&
-      AfxGetApp()->m_pMainWnd != this) {
-    owner = AfxGetApp()->m_pMainWnd->GetSafeHwnd();
-  }
+  const WindowHandle owner = parent_ != nullptr ? parent_->GetSafeHwnd() : nullptr;
   const LResult result = GetPlatform().RunModalDialog(templateId_, owner, *this);
   Detach();
   return result;

@@ -6,7 +6,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/MessageMap.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "framework/Wnd.h"
 
 class CDialog : public CWnd, private DialogTarget {
@@ -14,7 +14,8 @@ class CDialog : public CWnd, private DialogTarget {
   explicit CDialog(int templateId, CWnd* parent = nullptr);
   ~CDialog() override;
 
-  // Creates the window and runs it until EndDialog; returns EndDialog's result.
+  // Creates the window, owned by the parent given, and runs it until
+  // EndDialog; returns EndDialog's result.
   LResult DoModal();
   void EndDialog(LResult result);
   // Runs the data exchange: controls to members when saving, else the reverse.

@@ -1,6 +1,6 @@
 #include "framework/Font.h"
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 CFont::~CFont() {
   if (font_ != nullptr) GetPlatform().DeleteFont(font_);

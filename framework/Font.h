@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 class CFont {
  public:

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 const char kHtmlHelpClassKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";

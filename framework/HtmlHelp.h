@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 constexpr std::uint32_t kHhDisplayTopic = 0;
 

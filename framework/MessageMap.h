@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 class CDialog;
 

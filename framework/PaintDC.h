@@ -1,7 +1,7 @@
 // The device context of one WM_PAINT, valid while the window paints.
 #pragma once
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 class CPaintDC {
  public:

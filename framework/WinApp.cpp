@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 CWinApp* g_app = nullptr;

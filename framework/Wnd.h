@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/Menu.h"
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 class CPaintDC;
 

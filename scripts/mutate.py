@@ -10,7 +10,7 @@ not alter what the program does.
     scripts/mutate.py [options] [FILE[:FIRST-LAST]...]
 
 Without files it takes the product code (app, bitset, cli, devices,
-framework, res, scsi, ui and the Win32 backend platform/win32); --changed
+framework, res, scsi, ui and the platform: its interface and the Win32 backend); --changed
 REF takes the lines changed since REF instead. The work happens on a copy of
 the tree in build/mutation, so the worktree is never touched.
 
@@ -20,7 +20,7 @@ What judges a mutant depends on where it is:
   scsi/SgIoTransport.*, scsi/SgDriver.h), also the command-line journeys
   (ctest label cli) of the host build's bitset, when the unit tests let the
   mutant through;
-- in framework/WinTypes.h and res/resource.h, also the win64 build's
+- in platform/WinTypes.h and res/resource.h, also the win64 build's
   static checks of those values against the Windows headers, and in
   scsi/AspiSrb.h and scsi/SptiRequestBlock.h the win32 build's checks
   of the 32-bit layout (one file compiled);
@@ -51,7 +51,7 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform/win32"]
+PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform", "platform/win32"]
 # The command line and its way to the kernel: its journeys judge them too.
 CLI = ("cli/", "scsi/KernelSgDriver.", "scsi/SgIoTransport.", "scsi/SgDriver.h")
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.
@@ -61,7 +61,7 @@ EXE_ONLY = ("platform/win32/", "app/Main.cpp")
 SYSTEM_VALUES = ["CMakeFiles/Bitset.dir/platform/win32/SystemValueChecks.cpp.obj",
                  "CMakeFiles/Bitset.dir/platform/win32/Win32Platform.cpp.obj"]
 STATIC_CHECKS = {
-    "framework/WinTypes.h": [("win64", SYSTEM_VALUES)],
+    "platform/WinTypes.h": [("win64", SYSTEM_VALUES)],
     "res/resource.h": [("win64", SYSTEM_VALUES)],
     "scsi/AspiSrb.h": [("win32", ["CMakeFiles/bitset_core.dir/scsi/AspiLibrary.cpp.obj"])],
     "scsi/SptiRequestBlock.h": [
@@ -193,7 +193,7 @@ class Workspace:
             shutil.rmtree(self.source)
         shutil.copytree(ROOT, self.source, ignore=shutil.ignore_patterns("build", ".git"))
         subprocess.run(["cmake", "-S", self.source, "-B", self.build, "-G", "Ninja",
-                        "-DCMAKE_BUILD_TYPE=Debug", "-DBITSET_WIN64_DIR=" + self.win64,
+                        "-DCMAKE_BUILD_TYPE=Debug", "-DBUILD_TESTING=ON", "-DBITSET_WIN64_DIR=" + self.win64,
                         "-DBITSET_SANITIZE=" + ("ON" if sanitize else "OFF")] + LAUNCHER,
                        check=True, stdout=subprocess.DEVNULL)
 

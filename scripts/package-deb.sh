@@ -4,8 +4,8 @@
 #   build/dist/bitset_VERSION-1_amd64.deb   bitset, its manual page and bash
 #                                           completion, the help pages as HTML
 #
-# VERSION is the program's own (V1.02 in res/Bitset.rc); cmake/Package.cmake
-# says what goes where. Builds the cli preset first.
+# VERSION is the program's own, as project() in CMakeLists.txt writes it;
+# cmake/Package.cmake says what goes where. Builds the cli preset first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh cli

@@ -4,14 +4,15 @@
 #   build/dist/bitset-VERSION-win32.zip         Bitset.exe, help.chm, README.txt
 #   build/dist/bitset-VERSION-win32.zip.sha256  its SHA-256, as sha256sum writes it
 #
-# VERSION is the program's own (V1.02 in res/Bitset.rc). README.txt comes from
-# release/README.txt with Windows line ends. Builds the win32 preset first.
+# VERSION is the program's own, as project() in CMakeLists.txt writes it.
+# README.txt comes from release/README.txt with Windows line ends. Builds the
+# win32 preset first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-version=$(sed -n 's/.*VALUE "PrivateBuild", "V\([0-9.]*\)".*/\1/p' res/Bitset.rc)
-[ -n "$version" ] || { echo "no PrivateBuild version in res/Bitset.rc" >&2; exit 1; }
 ./scripts/build.sh win32
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
+[ -n "$version" ] || { echo "no project version in build/win32/CMakeCache.txt" >&2; exit 1; }
 
 name="bitset-$version-win32"
 dist=build/dist

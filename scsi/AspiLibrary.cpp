@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/AspiSrb.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 #include "scsi/CommandStatus.h"
 
 struct SrbExecScsiCmd;

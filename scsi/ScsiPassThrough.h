@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 #include "scsi/CommandStatus.h"
 #include "scsi/DataDirection.h"
 #include "scsi/ScsiAddress.h"
@@ -24,7 +24,7 @@ constexpr int kCdbSize = 16;
 class CScsiPassThrough {
  public:
   // The route given; SPTI opens drives through `devices`.
-  explicit CScsiPassThrough(ScsiRoute route, DeviceSystem& devices = GetPlatform());
+  CScsiPassThrough(ScsiRoute route, DeviceSystem& devices);
   // Every command through `transport`, whatever device is bound.
   explicit CScsiPassThrough(ScsiTransport& transport);
   ~CScsiPassThrough();

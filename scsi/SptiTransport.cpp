@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 namespace {
 constexpr std::uint32_t kGenericRead = 0x80000000u;

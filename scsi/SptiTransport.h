@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 #include "scsi/ScsiAddress.h"
 #include "scsi/ScsiTransport.h"
 #include "scsi/SptiRequestBlock.h"

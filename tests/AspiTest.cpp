@@ -169,8 +169,8 @@ TEST_F(BusScanTest, ListsInReverseScanOrderAndSelectsTheLastFound) {
   sim::DriveConfig disk = test::HardDisk();
   aspi.AddDevice(0, 0, 0, disk);
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
-    EXPECT_EQ(dialog.SelectedDevice(), dialog.Devices().GetAt(0));
-    EXPECT_EQ(dialog.Channel().BoundAspiLibrary() != nullptr, true);
+    EXPECT_EQ(Inspect(dialog).SelectedDevice(), Inspect(dialog).Devices().GetAt(0));
+    EXPECT_EQ(Inspect(dialog).Channel().BoundAspiLibrary() != nullptr, true);
   });
   EXPECT_EQ(Lines(), (std::vector<std::string>{"1:0:0  CD/DVD LITEON  CD-ROM LTN486S  ",
                                                "0:1:0  CD/DVD QSI     DVDRW SDW-082   "}));
@@ -205,7 +205,7 @@ TEST_F(BusScanTest, CommandsTravelAsSrbsAndTellTheirSenseCodes) {
     EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM");
     drive.Config().vendorCommands = false;
     EXPECT_EQ(dialog.QueryBookSettings(), -1);
-    const ScsiOutcome& outcome = dialog.Channel().LastOutcome();
+    const ScsiOutcome& outcome = Inspect(dialog).Channel().LastOutcome();
     EXPECT_EQ(outcome.end, ScsiEnd::Sense);
     EXPECT_EQ(outcome.codes.key, 0x05);
     EXPECT_EQ(outcome.codes.asc, 0x20);

@@ -28,14 +28,14 @@ class BookTypeCommandsTest : public ::testing::TestWithParam<bool> {
       platform.SetVersion(test::kWindows, 4, 10);
       sim::DriveModel& drive = platform.InstallAspi().AddDevice(0, 1, 0, config);
       EXPECT_EQ(library.Load(), 0);
-      channel = std::make_unique<CScsiPassThrough>(ScsiRoute::Aspi);
+      channel = std::make_unique<CScsiPassThrough>(ScsiRoute::Aspi, platform);
       channel->BindAspiLibrary(&library);
       device.TargetId = 1;
       channel->BindDevice(&device);
       return drive;
     }
     sim::DriveModel& drive = platform.AddDrive('D', config);
-    channel = std::make_unique<CScsiPassThrough>(ScsiRoute::Spti);
+    channel = std::make_unique<CScsiPassThrough>(ScsiRoute::Spti, platform);
     std::memcpy(device.DriveName, "D:", 3);
     channel->BindDevice(&device);
     return drive;

@@ -74,7 +74,7 @@ TEST_F(BookTypeJourney, StartUpOnADriveThatAnswers) {
 
 TEST_F(BookTypeJourney, StartUpOnADriveThatDoesNotAnswerIsSilent) {
   sim::DriveModel& drive = platform.AddDrive('D', test::PlainCdRom());
-  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) { EXPECT_EQ(dialog.FirstSelectionFlag(), 0); });
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) { EXPECT_EQ(Inspect(dialog).FirstSelectionFlag(), 0); });
   EXPECT_EQ(test::CdbsOf(drive), (std::vector<std::string>{kInquiry, kRead, kRead}));
   EXPECT_TRUE(platform.MessageTexts().empty());
   EXPECT_FALSE(Enabled(IDC_SET_PLUS_R));
@@ -97,8 +97,8 @@ TEST_F(BookTypeJourney, DriveChangesFollowTheFirstSelectionFlag) {
     EXPECT_TRUE(Enabled(IDC_SET_PLUS_RW));
     EXPECT_EQ(Text(IDC_PLUS_R_TEXT), "DVD+R");
     EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM");
-    EXPECT_EQ(dialog.FirstSelectionFlag(), 0);
-    EXPECT_EQ(dialog.Channel().BoundDevice(), dialog.Devices().GetAt(1));
+    EXPECT_EQ(Inspect(dialog).FirstSelectionFlag(), 0);
+    EXPECT_EQ(Inspect(dialog).Channel().BoundDevice(), Inspect(dialog).Devices().GetAt(1));
 
     // Back to the writer: two reads, buttons enabled.
     platform.SelectLine(window, IDC_DRIVE_BOX, 0);
@@ -197,7 +197,7 @@ TEST_F(BookTypeJourney, NoRadioButtonCheckedSendsNothingAndAsksNothing) {
       platform.SendMessage(platform.Control(window, id), Bm::SetCheck, 0, 0);
     }
     platform.Click(window, IDC_SET_PLUS_R);
-    EXPECT_EQ(dialog.PlusRChoice(), -1);
+    EXPECT_EQ(Inspect(dialog).PlusRChoice(), -1);
   });
   EXPECT_TRUE(drive.Commands().empty());
   EXPECT_TRUE(platform.MessageTexts().empty());

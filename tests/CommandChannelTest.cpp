@@ -4,7 +4,7 @@
 
 #include "app/PlatformClass.h"
 #include "devices/DeviceInfo.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "scsi/AspiLibrary.h"
 #include "bitset/BookTypeCommands.h"
 #include "scsi/ScsiPassThrough.h"
@@ -97,7 +97,7 @@ class ChannelTest : public ::testing::Test {
   }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   CDeviceInfo device;
 };
 
@@ -134,7 +134,7 @@ TEST_F(ChannelTest, ReopeningClosesTheOldHandleFirst) {
 TEST_F(ChannelTest, OpenDriveOnTheAspiSideOpensNothing) {
   platform.SetVersion(test::kWindows, 4, 10);
   platform.AddDrive('D');
-  CScsiPassThrough aspiSide{RouteFor(GetPlatformClass())};  // the route is the one of the platform the channel is made on
+  CScsiPassThrough aspiSide{RouteFor(GetPlatformClass()), platform};  // the route is the one of the platform the channel is made on
   EXPECT_EQ(aspiSide.OpenDrive("D:"), 1);
   EXPECT_TRUE(platform.DeviceEvents().empty());
   EXPECT_FALSE(aspiSide.IsDriveOpen());
@@ -212,7 +212,7 @@ TEST_F(ChannelTest, CurrentAndDeferredSenseBothFail) {
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D', test::PlainCdRom());
     drives.SetSenseResponseCode('D', static_cast<std::uint8_t>(code));
-    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass()), drives};
     fresh.BindDevice(&device);
     std::strcpy(device.DriveName, "D:");
     std::uint8_t response[128] = {};
@@ -281,7 +281,7 @@ TEST_F(ChannelTest, StatusOtherThanGoodFailsTheCommand) {
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D');
     drives.ReportStatusWithoutSense('D', status);
-    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass()), drives};
     std::strcpy(device.DriveName, "D:");
     fresh.BindDevice(&device);
     EXPECT_EQ(QueryBookSettings(fresh), -1) << int{status};
@@ -298,7 +298,7 @@ TEST_F(ChannelTest, AReadEndingBeforeTheSettingsByteFails) {
     memory::MemoryPlatform drives;
     drives.SetVersion(test::kNt, 5, 1);
     drives.AddDrive('D', test::QsiWriter("BX03", 0x00)).Config().settingsLength = returned;
-    CScsiPassThrough fresh{RouteFor(GetPlatformClass())};
+    CScsiPassThrough fresh{RouteFor(GetPlatformClass()), drives};
     std::strcpy(device.DriveName, "D:");
     fresh.BindDevice(&device);
     EXPECT_EQ(QueryBookSettings(fresh), returned > 6 ? 0 : -1) << returned;

@@ -6,7 +6,7 @@
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceList.h"
 #include "devices/Inquiry.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ class InquiryFillTest : public ::testing::Test {
 
 TEST_F(InquiryFillTest, KeepsInnerAndTrailingBlanksAndUpperCases) {
   Response response(0x05, "qsi     dvdrw sdw-082   ", "bx03");
-  FillFromInquiry(device, response.bytes);
+  FillFromInquiry(device, response.bytes, PlatformUpperCase);
   EXPECT_EQ(device.PeripheralType, 5);
   EXPECT_EQ(device.VendorProduct, "QSI     DVDRW SDW-082   ");
   EXPECT_EQ(device.VendorProduct.size(), 24u);
@@ -37,7 +37,7 @@ TEST_F(InquiryFillTest, KeepsInnerAndTrailingBlanksAndUpperCases) {
 
 TEST_F(InquiryFillTest, RemovesLeadingWhiteSpaceOnly) {
   Response response(0x05, "  \tNEC     ND-1100A     ", " 1.0");
-  FillFromInquiry(device, response.bytes);
+  FillFromInquiry(device, response.bytes, PlatformUpperCase);
   EXPECT_EQ(device.VendorProduct, "NEC     ND-1100A     ");
   EXPECT_EQ(device.Revision, "1.0");
 }
@@ -54,21 +54,21 @@ TEST_F(InquiryFillTest, EveryLeadingWhiteSpaceCharacterGoes) {
   };
   for (const auto& c : cases) {
     Response response(0x05, c.vendorProduct, "1.0");
-    FillFromInquiry(device, response.bytes);
+    FillFromInquiry(device, response.bytes, PlatformUpperCase);
     EXPECT_EQ(device.VendorProduct, c.expected) << int{static_cast<unsigned char>(c.vendorProduct[0])};
   }
 }
 
 TEST_F(InquiryFillTest, TextEndsAtTheFirstZeroByte) {
   Response response(0x05, "QSI", "BX");
-  FillFromInquiry(device, response.bytes);
+  FillFromInquiry(device, response.bytes, PlatformUpperCase);
   EXPECT_EQ(device.VendorProduct, "QSI");
   EXPECT_EQ(device.Revision, "BX");
 }
 
 TEST_F(InquiryFillTest, ShortResponseLeavesEmptyTexts) {
   std::uint8_t bytes[kInquiryLength] = {0x05, 0, 0, 0, 0, 0, 0, 0};
-  FillFromInquiry(device, bytes);
+  FillFromInquiry(device, bytes, PlatformUpperCase);
   EXPECT_EQ(device.VendorProduct, "");
   EXPECT_EQ(device.Revision, "");
 }
@@ -79,14 +79,14 @@ TEST_F(InquiryFillTest, FieldsDoNotRunIntoEachOther) {
   std::uint8_t bytes[kInquiryLength];
   std::memset(bytes, 'x', sizeof bytes);
   bytes[0] = 0x05;
-  FillFromInquiry(device, bytes);
+  FillFromInquiry(device, bytes, PlatformUpperCase);
   EXPECT_EQ(device.VendorProduct, std::string(24, 'X'));
   EXPECT_EQ(device.Revision, "XXXX");
 }
 
 TEST_F(InquiryFillTest, QualifierBitsStayInTheType) {
   Response response(0x25, "QSI", "BX03");
-  FillFromInquiry(device, response.bytes);
+  FillFromInquiry(device, response.bytes, PlatformUpperCase);
   EXPECT_EQ(device.PeripheralType, 0x25);
   EXPECT_FALSE(IsListedType(device.PeripheralType));
 }

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "framework/Format.h"
+#include "platform/Format.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -25,9 +25,9 @@ class DeviceSelectionTest : public test::DialogTest {
 TEST_F(DeviceSelectionTest, ReturnsTheRecordOfTheSelectedLine) {
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
     Combo(window, Cb::SetCurSel, 1);
-    EXPECT_EQ(dialog.GetSelectedDevice(), dialog.Devices().GetAt(1));
-    EXPECT_EQ(dialog.GetSelectedDevice(), dialog.Devices().GetAt(1));  // asked twice, same record
-    EXPECT_STREQ(dialog.Devices().GetAt(1)->DriveName, "E:");
+    EXPECT_EQ(dialog.GetSelectedDevice(), Inspect(dialog).Devices().GetAt(1));
+    EXPECT_EQ(dialog.GetSelectedDevice(), Inspect(dialog).Devices().GetAt(1));  // asked twice, same record
+    EXPECT_STREQ(Inspect(dialog).Devices().GetAt(1)->DriveName, "E:");
   });
   EXPECT_TRUE(platform.MessageTexts().empty());
 }
@@ -35,7 +35,7 @@ TEST_F(DeviceSelectionTest, ReturnsTheRecordOfTheSelectedLine) {
 TEST_F(DeviceSelectionTest, NoSelectionFallsBackSilentlyToTheFirstRecordAndShowsIt) {
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
     Combo(window, Cb::SetCurSel, static_cast<WParam>(-1));
-    EXPECT_EQ(dialog.GetSelectedDevice(), dialog.Devices().GetAt(0));
+    EXPECT_EQ(dialog.GetSelectedDevice(), Inspect(dialog).Devices().GetAt(0));
     EXPECT_EQ(Combo(window, Cb::GetCurSel), 0);  // the box shows the drive commands go to
   });
   EXPECT_TRUE(platform.MessageTexts().empty());
@@ -60,13 +60,13 @@ TEST_F(DeviceSelectionTest, LineBeyondTheListIsReported) {
 
 TEST_F(DeviceSelectionTest, MissingRecordResetsToTheFirstLine) {
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
-    dialog.Devices().AddTail(nullptr);
+    Inspect(dialog).Devices().AddTail(nullptr);
     Combo(window, Cb::AddString, 0, reinterpret_cast<LParam>("lost line"));
     Combo(window, Cb::SetCurSel, 3);
-    EXPECT_EQ(dialog.GetSelectedDevice(), dialog.Devices().GetAt(0));
+    EXPECT_EQ(dialog.GetSelectedDevice(), Inspect(dialog).Devices().GetAt(0));
     EXPECT_EQ(Combo(window, Cb::GetCurSel), 0);
-    EXPECT_EQ(dialog.Devices().GetCount(), 4);  // the list itself is not changed
-    dialog.Devices().RemoveTail();
+    EXPECT_EQ(Inspect(dialog).Devices().GetCount(), 4);  // the list itself is not changed
+    Inspect(dialog).Devices().RemoveTail();
   });
   EXPECT_EQ(platform.MessageTexts(),
             (std::vector<std::string>{"Selected device was not found,  list will be reset"}));
@@ -113,7 +113,7 @@ TEST_P(DriveChangeTest, AfterEachSelectionFailure) {
       EXPECT_TRUE(Enabled(IDC_SET_PLUS_R));
       EXPECT_EQ(Text(IDC_PLUS_R_TEXT), "DVD-ROM");
     }
-    if (dialog.Devices().GetCount() == 4) dialog.Devices().RemoveTail();
+    if (Inspect(dialog).Devices().GetCount() == 4) Inspect(dialog).Devices().RemoveTail();
   });
   std::vector<std::string> expected = failure.messages;
   for (std::string& message : expected) {
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SelectionFailure{"MissingRecord",
                          [](memory::MemoryPlatform&, CDvdInfoDlg& dialog, WindowHandle) {
-                           dialog.Devices().AddTail(nullptr);
+                           Inspect(dialog).Devices().AddTail(nullptr);
                          },
                          {"Selected device was not found,  list will be reset"}, false},
         SelectionFailure{"LineBeyondTheList", [](memory::MemoryPlatform&, CDvdInfoDlg&, WindowHandle) {},

@@ -22,7 +22,7 @@ class DriveLetterWalkTest : public ::testing::Test {
   ~DriveLetterWalkTest() override { list.FreeAll(); }
 
   memory::MemoryPlatform platform;
-  CScsiPassThrough channel{ScsiRoute::Spti};
+  CScsiPassThrough channel{ScsiRoute::Spti, platform};
   DeviceList list;
 };
 
@@ -35,7 +35,7 @@ TEST_F(DriveLetterWalkTest, ListsTheAnsweringOpticalDrivesInDriveOrder) {
   silent.inquiryFails = true;
   platform.AddDrive('F', silent);
   platform.AddDrive('G', test::PlainCdRom());
-  ASSERT_TRUE(WalkDriveLetters(channel, list));
+  ASSERT_TRUE(WalkDriveLetters(platform, channel, list));
   ASSERT_EQ(list.GetCount(), 2);
   EXPECT_STREQ(list.GetAt(0)->DriveName, "E:");
   EXPECT_EQ(list.GetAt(0)->HostAdapter, 1);  // C: answered before it; D: and F: did not
@@ -57,7 +57,7 @@ TEST_F(DriveLetterWalkTest, LastDriveNotKeptLeavesTheChannelUnbound) {
     drives.AddDrive('E', last);
     CScsiPassThrough walker{ScsiRoute::Spti, drives};
     DeviceList found;
-    ASSERT_TRUE(WalkDriveLetters(walker, found));
+    ASSERT_TRUE(WalkDriveLetters(drives, walker, found));
     EXPECT_EQ(found.GetCount(), 1);
     EXPECT_EQ(walker.BoundDevice(), nullptr);
     found.FreeAll();
@@ -67,7 +67,7 @@ TEST_F(DriveLetterWalkTest, LastDriveNotKeptLeavesTheChannelUnbound) {
 TEST_F(DriveLetterWalkTest, AllTwentySixRootsAreQuestioned) {
   platform.SetDriveRoots({"A:\\", "B:\\"});
   for (char letter = 'C'; letter <= 'Z'; ++letter) platform.AddDrive(letter, test::QsiWriter());
-  EXPECT_TRUE(WalkDriveLetters(channel, list));
+  EXPECT_TRUE(WalkDriveLetters(platform, channel, list));
   EXPECT_EQ(list.GetCount(), 24);
   // Room for 26 roots of four bytes and the closing zero.
   EXPECT_EQ(platform.DriveStringsLengths(), std::vector<std::uint32_t>{105});
@@ -80,7 +80,7 @@ TEST_F(DriveLetterWalkTest, ShortInquiryDataLeavesTheTextsEmpty) {
   sim::DriveConfig terse = test::PlainCdRom();
   terse.inquiryLength = 5;
   platform.AddDrive('E', terse);
-  EXPECT_TRUE(WalkDriveLetters(channel, list));
+  EXPECT_TRUE(WalkDriveLetters(platform, channel, list));
   ASSERT_EQ(list.GetCount(), 2);
   EXPECT_EQ(list.GetAt(1)->VendorProduct, "");
   EXPECT_EQ(list.GetAt(1)->Revision, "");
@@ -88,7 +88,7 @@ TEST_F(DriveLetterWalkTest, ShortInquiryDataLeavesTheTextsEmpty) {
 
 TEST_F(DriveLetterWalkTest, NoDriveListQuestionsNothing) {
   platform.SetDriveRoots({});
-  EXPECT_FALSE(WalkDriveLetters(channel, list));
+  EXPECT_FALSE(WalkDriveLetters(platform, channel, list));
   EXPECT_TRUE(list.IsEmpty());
   EXPECT_TRUE(platform.DeviceEvents().empty());
 }
@@ -112,7 +112,7 @@ TEST_F(DriveLetterWalkTest, FileExceptionPassesThroughKeepingWhatWasListed) {
     DeviceList found;
     CFileException* caught = nullptr;
     try {
-      WalkDriveLetters(walker, found);
+      WalkDriveLetters(drives, walker, found);
     } catch (CFileException* exception) {
       caught = exception;
     }

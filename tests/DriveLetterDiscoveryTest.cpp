@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/Format.h"
+#include "platform/Format.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -39,7 +39,7 @@ TEST_F(DriveLetterDiscoveryTest, ListsTheOpticalDrivesOfAMixedSystem) {
   platform.AddDrive('E', test::PlainCdRom());
   std::vector<int> adapters;
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
-    for (const CDeviceInfo* device : dialog.Devices()) adapters.push_back(device->HostAdapter);
+    for (const CDeviceInfo* device : Inspect(dialog).Devices()) adapters.push_back(device->HostAdapter);
   });
   EXPECT_EQ(Traffic(platform, 9), (std::vector<std::string>{
                                        "open \\\\.\\C:", "io C: 12 00 00 00 4A 00", "close C:",
@@ -56,7 +56,7 @@ TEST_F(DriveLetterDiscoveryTest, SkipsADriveThatCannotBeOpened) {
   platform.AddUnopenableDrive('C');
   platform.AddDrive('D', test::QsiWriter());
   int adapter = -1;
-  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) { adapter = dialog.Devices().GetAt(0)->HostAdapter; });
+  RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) { adapter = Inspect(dialog).Devices().GetAt(0)->HostAdapter; });
   // The record's empty drive name is tried once more by the channel; no
   // device is reached.
   EXPECT_EQ(Traffic(platform, 6),
@@ -74,8 +74,8 @@ TEST_F(DriveLetterDiscoveryTest, DriveWhoseInquiryFailsIsNotCounted) {
   platform.AddDrive('E', test::PlainCdRom());
   int adapter = -1;
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
-    ASSERT_EQ(dialog.Devices().GetCount(), 1);
-    adapter = dialog.Devices().GetAt(0)->HostAdapter;
+    ASSERT_EQ(Inspect(dialog).Devices().GetCount(), 1);
+    adapter = Inspect(dialog).Devices().GetAt(0)->HostAdapter;
   });
   EXPECT_EQ(Lines(), (std::vector<std::string>{"LITEON  CD-ROM LTN486S   (E:)"}));
   EXPECT_EQ(adapter, 0);
@@ -136,8 +136,8 @@ TEST_F(DriveLetterDiscoveryTest, DiscardedRecordIsNeitherSelectedNorBound) {
   platform.AddDrive('E', test::HardDisk());  // questioned last, then destroyed
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
     EXPECT_TRUE(dialog.EnumerateSptiDrives());
-    EXPECT_EQ(dialog.SelectedDevice(), nullptr);
-    EXPECT_EQ(dialog.Channel().BoundDevice(), nullptr);
+    EXPECT_EQ(Inspect(dialog).SelectedDevice(), nullptr);
+    EXPECT_EQ(Inspect(dialog).Channel().BoundDevice(), nullptr);
   });
 }
 
@@ -154,8 +154,8 @@ TEST_F(DriveLetterDiscoveryTest, FileExceptionIsReportedAndLeavesNothingDangling
   platform.InstallAspi().AddDevice(0, 1, 0, test::QsiWriter());
   bool selectedListed = false;
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
-    for (const CDeviceInfo* device : dialog.Devices()) {
-      selectedListed = selectedListed || device == dialog.SelectedDevice();
+    for (const CDeviceInfo* device : Inspect(dialog).Devices()) {
+      selectedListed = selectedListed || device == Inspect(dialog).SelectedDevice();
     }
   });
   ASSERT_FALSE(platform.MessageTexts().empty());

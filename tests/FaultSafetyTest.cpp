@@ -41,10 +41,11 @@ class FaultSafety : public test::DialogTest {
   FaultSafety() { platform.SetVersion(test::kNt, 5, 1); }
 
   // The box's selected line names the device that commands go to.
-  void ExpectBoxShowsBoundDevice(const CDvdInfoDlg& dialog) {
+  void ExpectBoxShowsBoundDevice(CDvdInfoDlg& dialog) {
     const int shown = platform.Control(window_, IDC_DRIVE_BOX)->curSel;
     ASSERT_GE(shown, 0) << "no line selected";
-    EXPECT_EQ(dialog.Devices().GetAt(shown), dialog.Channel().BoundDevice());
+    const DialogInspector inspect(dialog);
+    EXPECT_EQ(inspect.Devices().GetAt(shown), inspect.Channel().BoundDevice());
   }
 };
 
@@ -75,8 +76,8 @@ TEST_F(FaultSafety, ALineThatCannotBeAddedDropsItsRecordOnTheLetterRoute) {
   platform.InjectFault("CB_ADDSTRING", 1);
   platform.QueueAnswer(Id::Yes);
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
-    ASSERT_EQ(dialog.Devices().GetCount(), 1);
-    EXPECT_STREQ(dialog.Devices().GetAt(0)->DriveName, "E:");
+    ASSERT_EQ(Inspect(dialog).Devices().GetCount(), 1);
+    EXPECT_STREQ(Inspect(dialog).Devices().GetAt(0)->DriveName, "E:");
     EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD-ROM") << "the settings shown are E:'s";
     platform.Click(window, IDC_SET_PLUS_R);
   });
@@ -94,8 +95,8 @@ TEST_F(FaultSafety, ALineThatCannotBeAddedDropsItsRecordOnTheBusScan) {
   platform.InjectFault("CB_ADDSTRING", 1);  // the line of 0:2:0, listed first
   platform.QueueAnswer(Id::Yes);
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
-    ASSERT_EQ(dialog.Devices().GetCount(), 1);
-    EXPECT_EQ(dialog.Devices().GetAt(0)->TargetId, 1);
+    ASSERT_EQ(Inspect(dialog).Devices().GetCount(), 1);
+    EXPECT_EQ(Inspect(dialog).Devices().GetAt(0)->TargetId, 1);
     EXPECT_EQ(Text(IDC_PLUS_RW_TEXT), "DVD+RW");
     platform.Click(window, IDC_SET_PLUS_R);
   });
@@ -171,7 +172,7 @@ TEST(CommandChannel, NeverUsesAHandleOpenedForAnotherDrive) {
   platform.SetVersion(test::kNt, 5, 1);
   sim::DriveModel& d = platform.AddDrive('D', test::QsiWriter());
   sim::DriveModel& e = platform.AddDrive('E', test::QsiWriter());
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   CDeviceInfo record;
   std::memcpy(record.DriveName, "E:", sizeof record.DriveName);
   channel.OpenDrive("D:");
@@ -221,7 +222,7 @@ TEST(CommandChannel, OpensOnlyOnTheRouteItWasMadeFor) {
   memory::MemoryPlatform platform;
   platform.AddDrive('D', test::QsiWriter());
   platform.SetVersion(test::kWindows, 4, 10);
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   platform.SetVersion(test::kNt, 5, 1);
   EXPECT_EQ(channel.OpenDrive("D:"), 1);
   EXPECT_EQ(platform.OpenDeviceCount(), 0);

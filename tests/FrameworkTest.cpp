@@ -5,9 +5,9 @@
 
 #include "framework/Dialog.h"
 #include "framework/Font.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 #include "framework/WinApp.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "res/resource.h"
 
 namespace {

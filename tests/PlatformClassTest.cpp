@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/PlatformClass.h"
-#include "framework/Platform.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "platform/Platform.h"
+#include "tests/memory/MemoryPlatform.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "framework/Format.h"
+#include "BitsetVersion.h"
+#include "platform/Format.h"
 #include "tests/TestSupport.h"
 
 namespace {
@@ -180,8 +181,9 @@ TEST_F(PresentationTest, SystemMenuEntryOpensTheAboutBox) {
   EXPECT_EQ(platform.Window(window_)->systemMenu,
             (std::vector<std::string>{"-", "&About Sorvel Util..."}));
   EXPECT_EQ(platform.Window(window_)->systemMenuIds.back(), 16u);
-  EXPECT_EQ(aboutTexts, (std::vector<std::string>{"Sorvel Bitsetting Utility V1.02",
-                                                  "Sorvel Bitsetting Utility V1.02"}));
+  // The about box's title carries the program's version.
+  EXPECT_EQ(aboutTexts, (std::vector<std::string>{"Sorvel Bitsetting Utility V" BITSET_VERSION,
+                                                  "Sorvel Bitsetting Utility V" BITSET_VERSION}));
   EXPECT_EQ(platform.DialogResults().size(), 3u);  // two about boxes and the main window
 }
 

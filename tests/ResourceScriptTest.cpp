@@ -2,14 +2,16 @@
 // uses must describe the same dialogs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
 
-#include "framework/WinTypes.h"
-#include "platform/memory/MemoryPlatform.h"
-#include "res/DialogTemplates.h"
+#include "BitsetVersion.h"
+#include "platform/WinTypes.h"
+#include "tests/memory/MemoryPlatform.h"
+#include "tests/memory/DialogTemplates.h"
 
 namespace {
 
@@ -133,6 +135,41 @@ TEST(ResourceScript, AboutBoxMatchesItsTemplate) {
   const DialogTemplate* dialog = FindDialogTemplate(100);
   ASSERT_NE(dialog, nullptr);
   ExpectScriptMatches(*dialog, "IDD_ABOUTBOX");
+}
+
+// Version 1.02 as the version resource writes its four numbers: "0, 1, 0, 2"
+// in its texts, 0,1,0,2 in its fixed part.
+std::string FourNumbers(std::string version, const std::string& separator = ", ") {
+  version.erase(std::remove(version.begin(), version.end(), '.'), version.end());
+  version.insert(0, 4 - std::min<std::size_t>(version.size(), 4), '0');
+  std::string numbers;
+  for (char digit : version) numbers += (numbers.empty() ? "" : separator) + std::string(1, digit);
+  return numbers;
+}
+
+// Every text that spells the version out spells project()'s.
+TEST(Version, EveryTextThatSpellsItOutIsTheProjects) {
+  const struct {
+    const char* file;
+    const char* pattern;  // the version is its first group
+    std::string expected;
+  } places[] = {
+      {"res/Bitset.rc", R"re(CAPTION "Sorvel ZezIzurora Utility V([0-9.]+)")re", BITSET_VERSION},
+      {"res/Bitset.rc", R"re(VALUE "PrivateBuild", "V([0-9.]+)")re", BITSET_VERSION},
+      {"res/Bitset.rc", R"re(VALUE "FileVersion", "([0-9, ]+)")re", FourNumbers(BITSET_VERSION)},
+      {"res/Bitset.rc", R"re(VALUE "ProductVersion", "([0-9, ]+)")re", FourNumbers(BITSET_VERSION)},
+      {"res/Bitset.rc", R"re(FILEVERSION ([0-9,]+))re", FourNumbers(BITSET_VERSION, ",")},
+      {"cli/bitset.1", R"re(\.TH BITSET 1 "[^"]*" "bitset ([0-9.]+)")re", BITSET_VERSION},
+      {"packaging/changelog", R"re(^bitset \(([0-9.]+)-)re", BITSET_VERSION},
+      {"release/README.txt", R"re(^Bitset ([0-9.]+) for Windows)re", BITSET_VERSION},
+  };
+  for (const auto& place : places) {
+    const std::string text = ReadFile(std::string(BITSET_SOURCE_DIR) + "/" + place.file);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(text, match, std::regex(place.pattern)))
+        << place.file << ": " << place.pattern;
+    EXPECT_EQ(match[1], place.expected) << place.file << ": " << place.pattern;
+  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "scsi/AspiLibrary.h"
 #include "scsi/AspiTransport.h"
 #include "scsi/SptiTransport.h"

@@ -51,12 +51,12 @@ TEST_F(StartupTest, InitialisationRunsItsStepsInOrder) {
 TEST_F(StartupTest, BothRadioGroupsShowTheirFirstButtonWhateverTheDriveSays) {
   platform.AddDrive('D', test::QsiWriter("BX03", 0x03));
   RunDialog([&](CDvdInfoDlg& dialog, WindowHandle) {
-    EXPECT_EQ(dialog.PlusRChoice(), 0);
-    EXPECT_EQ(dialog.PlusRwChoice(), 0);
-    EXPECT_EQ(dialog.FirstSelectionFlag(), 1);
-    EXPECT_EQ(dialog.StoredPlatformClass(), 4);
-    EXPECT_EQ(dialog.Channel().BoundDevice(), dialog.SelectedDevice());
-    EXPECT_NE(dialog.SelectedDevice(), nullptr);
+    EXPECT_EQ(Inspect(dialog).PlusRChoice(), 0);
+    EXPECT_EQ(Inspect(dialog).PlusRwChoice(), 0);
+    EXPECT_EQ(Inspect(dialog).FirstSelectionFlag(), 1);
+    EXPECT_EQ(Inspect(dialog).StoredPlatformClass(), 4);
+    EXPECT_EQ(Inspect(dialog).Channel().BoundDevice(), Inspect(dialog).SelectedDevice());
+    EXPECT_NE(Inspect(dialog).SelectedDevice(), nullptr);
   });
   EXPECT_EQ(Checked(IDC_PLUS_R_OWN), 1);
   EXPECT_EQ(Checked(IDC_PLUS_R_ROM), 0);
@@ -124,10 +124,10 @@ TEST_F(StartupTest, ClosingTheWindowFreesEveryRecordFirst) {
   platform.AddDrive('F', test::QsiWriter());
   bool emptyAfterClose = false;
   const LResult result = RunDialog([&](CDvdInfoDlg& dialog, WindowHandle window) {
-    EXPECT_EQ(dialog.Devices().GetCount(), 3);
+    EXPECT_EQ(Inspect(dialog).Devices().GetCount(), 3);
     platform.Close(window);
-    emptyAfterClose = dialog.Devices().IsEmpty() && dialog.SelectedDevice() == nullptr &&
-                      dialog.Channel().BoundDevice() == nullptr;
+    emptyAfterClose = Inspect(dialog).Devices().IsEmpty() && Inspect(dialog).SelectedDevice() == nullptr &&
+                      Inspect(dialog).Channel().BoundDevice() == nullptr;
   });
   EXPECT_TRUE(emptyAfterClose);
   EXPECT_EQ(result, Id::Cancel);

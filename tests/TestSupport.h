@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/BitsetApp.h"
-#include "platform/memory/MemoryPlatform.h"
 #include "res/resource.h"
+#include "tests/memory/MemoryPlatform.h"
 
 namespace test {
 
@@ -94,6 +94,7 @@ inline std::vector<std::string> CdbsOf(const sim::DriveModel& drive) {
 #include <functional>
 
 #include "app/DvdInfoDlg.h"
+#include "tests/DialogInspector.h"
 
 namespace test {
 

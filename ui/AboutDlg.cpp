@@ -2,7 +2,7 @@
 
 #include "res/resource.h"
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
 
 CAboutDlg::~CAboutDlg() = default;
 

@@ -5,7 +5,8 @@
 
 class CAboutDlg : public CDialog {
  public:
-  CAboutDlg();
+  // Owned by `parent`, the main window, while it runs.
+  explicit CAboutDlg(CWnd* parent);
   ~CAboutDlg() override;
 
  protected:

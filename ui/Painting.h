@@ -1,7 +1,7 @@
 // Drawing the main window while it is minimised.
 #pragma once
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 class CWnd;
 

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 #include "res/resource.h"
 
 static_assert(Style::DsSetFont == DS_SETFONT && Style::DsModalFrame == DS_MODALFRAME &&

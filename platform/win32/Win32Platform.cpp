@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/FileException.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 #include "framework/WinApp.h"
 #include "scsi/SptiRequestBlock.h"
 

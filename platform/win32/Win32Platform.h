@@ -1,7 +1,7 @@
 // The platform of a real Windows: real windows, devices and libraries.
 #pragma once
 
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 class Win32Platform final : public Platform {
  public:

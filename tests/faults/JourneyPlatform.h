@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "tests/AllocationFaults.h"
 
 namespace test {

@@ -6,7 +6,7 @@
 #include "app/PlatformClass.h"
 #include "devices/DeviceList.h"
 #include "devices/DriveLetterDiscovery.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "scsi/ScsiPassThrough.h"
 #include "sim/DriveModel.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -48,9 +48,9 @@ void CheckNames(const std::uint8_t* data, std::size_t size) {
 
 void CheckWalk(fuzz::Input& input) {
   FuzzedDriveStrings platform(input);
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), platform};
   DeviceList list;
-  WalkDriveLetters(channel, list);
+  WalkDriveLetters(platform, channel, list);
   for (const CDeviceInfo* device : list) {
     fuzz::Require(IsListedType(device->PeripheralType), "only CD/DVD and WORM drives are listed");
     fuzz::Require(device->DriveName[0] == 'D' || device->DriveName[0] == 'E', "only drives that answered are listed");

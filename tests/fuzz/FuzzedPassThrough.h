@@ -40,7 +40,7 @@ struct ChannelOnD {
     channel.BindDevice(&device);
   }
   CDeviceInfo device;
-  CScsiPassThrough channel{RouteFor(GetPlatformClass())};
+  CScsiPassThrough channel{RouteFor(GetPlatformClass()), GetPlatform()};
 };
 
 }  // namespace fuzz

@@ -4,7 +4,7 @@
 
 #include "devices/DeviceInfo.h"
 #include "devices/Inquiry.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   input.CopyTo(response, sizeof response);
 
   CDeviceInfo device;
-  FillFromInquiry(device, response);
+  FillFromInquiry(device, response, PlatformUpperCase);
   fuzz::Require(device.PeripheralType == response[0], "the type is byte 0, whole");
   fuzz::Require(device.VendorProduct == Expected(RawField(response, 8, 24)),
                 "vendor and product: bytes 8 to 31 up to a zero, upper case, no leading blank");

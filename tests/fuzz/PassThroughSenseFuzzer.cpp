@@ -1,7 +1,7 @@
 // The sense handling of the pass-through route: the platform answers a
 // command with any outcome, SCSI status, data and sense bytes.
 #include "devices/Inquiry.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/fuzz/FuzzedPassThrough.h"
 

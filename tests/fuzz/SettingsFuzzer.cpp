@@ -4,7 +4,7 @@
 
 #include "bitset/BookSettingsDecoding.h"
 #include "bitset/BookTypeCommands.h"
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 #include "tests/fuzz/FuzzSupport.h"
 #include "tests/fuzz/FuzzedPassThrough.h"
 

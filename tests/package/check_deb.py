@@ -30,8 +30,9 @@ HTML = "usr/share/doc/bitset/html"
 
 
 def program_version():
-    with open(os.path.join(ROOT, "res", "Bitset.rc"), encoding="latin-1") as script:
-        return re.search(r'VALUE "PrivateBuild", "V([0-9.]+)"', script.read()).group(1)
+    """The version as project() in CMakeLists.txt writes it."""
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as project:
+        return re.search(r"project\(Bitset VERSION ([0-9.]+)", project.read()).group(1)
 
 
 def run(*command, **kwargs):

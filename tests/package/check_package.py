@@ -27,8 +27,9 @@ IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 
 
 def program_version():
-    with open(os.path.join(ROOT, "res", "Bitset.rc"), encoding="latin-1") as script:
-        return re.search(r'VALUE "PrivateBuild", "V([0-9.]+)"', script.read()).group(1)
+    """The version as project() in CMakeLists.txt writes it."""
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as project:
+        return re.search(r"project\(Bitset VERSION ([0-9.]+)", project.read()).group(1)
 
 
 def pe_header(data):

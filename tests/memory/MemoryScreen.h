@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Platform.h"
-#include "platform/memory/MemoryCalls.h"
+#include "platform/Platform.h"
+#include "tests/memory/MemoryCalls.h"
 
 namespace memory {
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryDrives.h"
+#include "tests/memory/MemoryInternal.h"
+#include "tests/memory/MemoryDrives.h"
 #include "scsi/SptiRequestBlock.h"
 
 namespace memory {

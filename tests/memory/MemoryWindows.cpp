@@ -6,12 +6,12 @@
 #include <map>
 
 #include "framework/FileException.h"
-#include "framework/Format.h"
+#include "platform/Format.h"
 #include "framework/MessageMap.h"
 #include "framework/WinApp.h"
-#include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryWindows.h"
-#include "res/DialogTemplates.h"
+#include "tests/memory/MemoryInternal.h"
+#include "tests/memory/MemoryWindows.h"
+#include "tests/memory/DialogTemplates.h"
 #include "res/resource.h"
 
 namespace memory {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Platform.h"
-#include "platform/memory/MemoryCalls.h"
+#include "platform/Platform.h"
+#include "tests/memory/MemoryCalls.h"
 
 namespace memory {
 

@@ -1,7 +1,7 @@
-#include "platform/memory/MemoryScreen.h"
+#include "tests/memory/MemoryScreen.h"
 
-#include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryWindows.h"
+#include "tests/memory/MemoryInternal.h"
+#include "tests/memory/MemoryWindows.h"
 
 namespace memory {
 

@@ -1,4 +1,4 @@
-#include "platform/memory/MemoryCalls.h"
+#include "tests/memory/MemoryCalls.h"
 
 #include <algorithm>
 #include <new>

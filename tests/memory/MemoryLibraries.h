@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinTypes.h"
-#include "platform/memory/MemoryCalls.h"
+#include "platform/WinTypes.h"
+#include "tests/memory/MemoryCalls.h"
 #include "sim/DriveModel.h"
 
 struct SrbExecScsiCmd;

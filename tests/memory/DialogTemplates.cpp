@@ -1,6 +1,6 @@
-#include "res/DialogTemplates.h"
+#include "tests/memory/DialogTemplates.h"
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // and HTML Help, and the events ASPI completes through.
 #include <algorithm>
 
-#include "framework/Platform.h"
-#include "platform/memory/MemoryInternal.h"
-#include "platform/memory/MemoryLibraries.h"
+#include "platform/Platform.h"
+#include "tests/memory/MemoryInternal.h"
+#include "tests/memory/MemoryLibraries.h"
 #include "scsi/AspiSrb.h"
 
 namespace memory {

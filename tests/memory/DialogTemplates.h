@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 struct ControlTemplate {
   int id;

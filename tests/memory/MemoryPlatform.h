@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/Platform.h"
-#include "platform/memory/MemoryCalls.h"
-#include "platform/memory/MemoryDrives.h"
-#include "platform/memory/MemoryLibraries.h"
-#include "platform/memory/MemoryScreen.h"
-#include "platform/memory/MemoryWindows.h"
+#include "platform/Platform.h"
+#include "tests/memory/MemoryCalls.h"
+#include "tests/memory/MemoryDrives.h"
+#include "tests/memory/MemoryLibraries.h"
+#include "tests/memory/MemoryScreen.h"
+#include "tests/memory/MemoryWindows.h"
 
 namespace memory {
 

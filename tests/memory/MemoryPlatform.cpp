@@ -1,8 +1,8 @@
-#include "platform/memory/MemoryPlatform.h"
+#include "tests/memory/MemoryPlatform.h"
 
 #include <algorithm>
 
-#include "platform/memory/MemoryInternal.h"
+#include "tests/memory/MemoryInternal.h"
 
 namespace memory {
 

@@ -1,4 +1,4 @@
-#include "framework/Format.h"
+#include "platform/Format.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "framework/Platform.h"
+#include "platform/Platform.h"
 
 #include <cstdlib>
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinTypes.h"
+#include "platform/WinTypes.h"
 
 // What GetVersionExA reports in its 148-byte OSVERSIONINFOA.
 struct OsVersionInfo {
