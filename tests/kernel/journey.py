@@ -70,9 +70,9 @@ def command_name(line):
 
 
 def shows_dvd_rom(settings, bit):
-    """The book type a settings byte reports, as the program reads it: a bit
-    set means DVD-ROM, and 00h (no bit at all) reads as DVD-ROM for +R."""
-    return bool(settings & bit) or (bit == 1 and settings == 0)
+    """The book type a settings byte reports, as the command line reads it:
+    a bit set means DVD-ROM (the window alone shows DVD-ROM for +R at 00h)."""
+    return bool(settings & bit)
 
 
 def changes(before, plus_r=None, plus_rw=None):
@@ -140,7 +140,8 @@ def set_cases(user):
         ("plus-rw-back", 0x03, None, False, "sg", ()),
         ("one-of-two", 0x01, True, True, "sr", ()),
         ("unchanged", 0x03, True, True, "sg", ()),
-        ("byte-00h", 0x00, True, None, "sg", ("00h",)),
+        ("byte-00h", 0x00, True, None, "sg", ()),
+        ("byte-00h-own", 0x00, False, None, "sg", ("the window shows DVD-ROM",)),
     ]
     cases = []
     for name, before, plus_r, plus_rw, node, err in rows:
