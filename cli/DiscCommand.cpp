@@ -1,6 +1,7 @@
 // disc: what the disc in the drive says about itself, asked with standard
 // commands only, so any CD/DVD drive answers it; and never a guess: what the
 // drive does not tell is a failure with its own exit code.
+#include <cstdint>
 #include <cstdio>
 
 #include "cli/CommandRun.h"
@@ -22,6 +23,8 @@ std::string Coded(const std::string& name, const std::string& number) {
   return unnamed ? number : name + " (" + number + ")";
 }
 
+std::string ProfileText(std::uint16_t profile) { return Coded(ProfileName(profile), Hex("%04Xh", profile)); }
+
 void ReportFacts(CommandRun& run, const std::string& node, const DiscFacts& facts) {
   const std::string verdict = DiscVerdict(facts);
   run.report.Result(
@@ -38,7 +41,7 @@ void ReportFacts(CommandRun& run, const std::string& node, const DiscFacts& fact
           .Number("disc_status", facts.discStatus)
           .Text("disc_status_name", DiscStatusName(facts.discStatus))
           .Text("verdict", verdict),
-      {"profile:       " + Coded(ProfileName(facts.profile), Hex("%04Xh", facts.profile)),
+      {"profile:       " + ProfileText(facts.profile),
        "book type:     " + Coded(BookTypeName(facts.bookType), Hex("%Xh", facts.bookType)),
        "part version:  " + std::to_string(facts.partVersion),
        "layers:        " + std::to_string(facts.layers),
@@ -58,9 +61,8 @@ int ReportFailure(CommandRun& run, const NodeSession& session, const DiscReading
       return kExitNoDisc;
     case DiscFailure::NotDvd: {
       // Told by its profile, or by the drive's refusal to read a DVD's lead-in.
-      const std::string profile = Coded(ProfileName(reading.facts.profile), Hex("%04Xh", reading.facts.profile));
       run.report.Message(node + ": the disc is not a DVD but a CD, which has no book type" +
-                         (reading.sense ? said : " (profile " + profile + ")"));
+                         (reading.sense ? said : " (profile " + ProfileText(reading.facts.profile) + ")"));
       return kExitNotDvd;
     }
     case DiscFailure::ShortAnswer:
