@@ -232,8 +232,9 @@ std::string HelpText() {
                  "\n" +
          CommandsHelp() + "\n" + OptionsHelp() +
          "\n"
-         "The device needs read and write access, usually membership of the cdrom\n"
-         "group. Results go to standard output, messages to standard error.\n"
+         "The device needs read and write access (disc: read access), usually\n"
+         "membership of the cdrom group. Results go to standard output, messages\n"
+         "to standard error.\n"
          "\n"
          "Exit codes:" +
          ExitCodesHelp();

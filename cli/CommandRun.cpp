@@ -27,12 +27,18 @@ std::string Resolved(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<NodeSession> OpenFirst(CommandRun& run, const DeviceNode& device, OpenFailure& failure) {
+std::unique_ptr<NodeSession> OpenFirst(CommandRun& run, const DeviceNode& device, OpenFailure& failure,
+                                       NodeAccess needed) {
   for (const std::string& path : device.paths) {
     auto session = std::make_unique<NodeSession>(run.driver, path, Trace(run));
-    if (session->Open()) return session;
+    if (session->Open(needed)) {
+      if (session->ReadOnly() && run.line.verbose > 0) {
+        run.report.Message(path + ": opened for reading only: writing it is not permitted");
+      }
+      return session;
+    }
     if (failure.node.empty()) {
-      failure = {path, "cannot open: " + DescribeFailure(session->Failure(), path)};
+      failure = {path, "cannot open: " + DescribeFailure(session->Failure(), path, needed)};
     }
   }
   return nullptr;
@@ -71,9 +77,10 @@ DeviceNode DeviceOf(const CommandRun& run) {
   return DeviceNode{{run.line.device}, std::string(), -1};
 }
 
-std::unique_ptr<NodeSession> OpenCdDvd(CommandRun& run, const DeviceNode& device, int& exit) {
+std::unique_ptr<NodeSession> OpenCdDvd(CommandRun& run, const DeviceNode& device, int& exit,
+                                       NodeAccess needed) {
   OpenFailure failure;
-  std::unique_ptr<NodeSession> session = OpenFirst(run, device, failure);
+  std::unique_ptr<NodeSession> session = OpenFirst(run, device, failure, needed);
   exit = kExitNoDevice;
   if (session == nullptr) {
     run.report.Message(failure.Text());
@@ -83,7 +90,8 @@ std::unique_ptr<NodeSession> OpenCdDvd(CommandRun& run, const DeviceNode& device
   if (!session->Inquire()) {
     // A node without SG_IO is no SCSI device, let alone a CD/DVD.
     exit = session->Failure().systemError == ENOTTY ? kExitNotCdDvd : kExitDriveRefused;
-    run.report.Message(node + ": no answer to INQUIRY: " + DescribeFailure(session->Failure(), node));
+    run.report.Message(node + ": no answer to INQUIRY: " +
+                       DescribeFailure(session->Failure(), node, needed));
     return nullptr;
   }
   exit = kExitNotCdDvd;

@@ -30,8 +30,9 @@ struct OpenFailure {
 };
 
 // The first of the device's nodes that opens, or null with the failure of
-// the first node tried.
-std::unique_ptr<NodeSession> OpenFirst(CommandRun& run, const DeviceNode& device, OpenFailure& failure);
+// the first node tried; `needed`: the access the command needs.
+std::unique_ptr<NodeSession> OpenFirst(CommandRun& run, const DeviceNode& device, OpenFailure& failure,
+                                       NodeAccess needed = NodeAccess::ReadWrite);
 
 // The device's nodes other than `used`.
 std::vector<std::string> OtherNodes(const DeviceNode& device, const std::string& used);
@@ -47,7 +48,8 @@ DeviceNode DeviceOf(const CommandRun& run);
 
 // Opens the device of the command line, questions it and reports it: null
 // after the message of a failure, whose exit code is then in `exit`.
-std::unique_ptr<NodeSession> OpenCdDvd(CommandRun& run, const DeviceNode& device, int& exit);
+std::unique_ptr<NodeSession> OpenCdDvd(CommandRun& run, const DeviceNode& device, int& exit,
+                                       NodeAccess needed = NodeAccess::ReadWrite);
 
 // The settings byte, or -1 after the exe's message for a drive that does
 // not answer the read command.

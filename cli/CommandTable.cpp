@@ -9,6 +9,7 @@
 int RunList(CommandRun& run);
 int RunShow(CommandRun& run);
 int RunSet(CommandRun& run);
+int RunDisc(CommandRun& run);
 bool CheckSet(const CommandLine& line, std::string& error);
 
 namespace {
@@ -73,6 +74,9 @@ const std::vector<CliCommandSpec>& CliCommands() {
        "changes the +R and/or +RW book type, after a question on the\nterminal, and reads the "
        "settings back",
        CheckSet, RunSet},
+      {"disc", "DEVICE", {"--json"},
+       "what the disc in the drive says about itself: its profile, book\ntype, part version, "
+       "layers and status; standard commands only", nullptr, RunDisc},
   };
   return commands;
 }

@@ -10,6 +10,8 @@ constexpr int kExitNotCdDvd = 4;        // not a CD/DVD or WORM device
 constexpr int kExitFirmwareRefused = 5; // firmware BX01 or BX02
 constexpr int kExitDriveRefused = 6;    // the drive refused or did not answer a command
 constexpr int kExitCancelled = 7;       // the change was not confirmed
+constexpr int kExitNoDisc = 8;          // disc: no disc in the drive
+constexpr int kExitNotDvd = 9;          // disc: a CD, which has no book type
 
 struct ExitCode {
   int code;
@@ -26,4 +28,6 @@ constexpr ExitCode kExitCodes[] = {
     {kExitFirmwareRefused, "firmware refused (BX01, BX02)"},
     {kExitDriveRefused, "the drive refused or did not answer a command"},
     {kExitCancelled, "cancelled: the change was not confirmed"},
+    {kExitNoDisc, "no disc in the drive"},
+    {kExitNotDvd, "the disc is not a DVD (a CD)"},
 };

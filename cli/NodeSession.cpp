@@ -12,19 +12,26 @@ bool IsOpticalNode(const std::string& node) {
   return node.compare(slash == std::string::npos ? 0 : slash + 1, 2, "sr") == 0;
 }
 
-std::string Hint(int systemError, const std::string& node) {
+std::string Hint(int systemError, const std::string& node, NodeAccess needed) {
+  const bool reads = needed == NodeAccess::ReadOnly;
   switch (systemError) {
     case EACCES:
-      return ": read and write access is needed, usually membership of the cdrom group";
+      return reads ? ": read access is needed, usually membership of the cdrom group"
+                   : ": read and write access is needed, usually membership of the cdrom group";
     case EPERM:
-      return IsOpticalNode(node) ? ": through /dev/sr* the kernel passes vendor commands only for "
-                                   "root; the drive has no /dev/sg* node (modprobe sg) to use"
-                                 : "";
+      return IsOpticalNode(node) && !reads
+                 ? ": through /dev/sr* the kernel passes vendor commands only for root; the drive "
+                   "has no /dev/sg* node (modprobe sg) to use"
+                 : "";
     case ETIMEDOUT: return ": the drive did not answer within 30 seconds";
     case ENOTTY: return ": not a SCSI device";
     default: return "";
   }
 }
+
+// The errors of an open for writing that an open for reading may not meet:
+// no write permission, or a node or medium that cannot be written.
+bool WritingRefused(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 ScsiTransport& Traced(SgIoTransport& transport, std::unique_ptr<CommandTrace>& trace,
                       const TraceSettings& settings) {
@@ -47,9 +54,11 @@ bool NodeSession::Finish(bool succeeded) {
   return succeeded;
 }
 
-bool NodeSession::Open() {
+bool NodeSession::Open(NodeAccess needed) {
   failure_ = ScsiOutcome();
-  const int error = transport_.Open(node_);
+  int error = transport_.Open(node_);
+  readOnly_ = needed == NodeAccess::ReadOnly && WritingRefused(error);
+  if (readOnly_) error = transport_.Open(node_, NodeAccess::ReadOnly);
   if (error != 0) SetRefused(failure_, error);
   return error == 0;
 }
@@ -64,7 +73,7 @@ bool NodeSession::Run(const std::function<bool(CScsiPassThrough& channel)>& comm
   return Finish(command(channel_));
 }
 
-std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node) {
+std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node, NodeAccess needed) {
   char text[160];
   switch (failure.end) {
     case ScsiEnd::Sense:
@@ -82,5 +91,5 @@ std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node)
     case ScsiEnd::NoAnswer: break;
   }
   if (failure.systemError == 0) return "no answer";
-  return std::strerror(failure.systemError) + Hint(failure.systemError, node);
+  return std::strerror(failure.systemError) + Hint(failure.systemError, node, needed);
 }

@@ -27,8 +27,12 @@ class NodeSession {
   NodeSession(SgDriver& driver, const std::string& node, const TraceSettings& trace = TraceSettings());
 
   const std::string& Node() const { return node_; }
-  // Opens the node; false when it cannot be opened.
-  bool Open();
+  // Opens the node; false when it cannot be opened. A command that only
+  // reads needs NodeAccess::ReadOnly: a node the user may not write is then
+  // opened for reading only.
+  bool Open(NodeAccess needed = NodeAccess::ReadWrite);
+  // True when the node was opened for reading only.
+  bool ReadOnly() const { return readOnly_; }
   // The INQUIRY; on success the record is filled from the response.
   bool Inquire();
   // Runs one of the system's commands on the session's channel: `command`
@@ -52,8 +56,11 @@ class NodeSession {
   CDeviceInfo record_;
   std::uint8_t response_[kInquiryLength] = {};
   ScsiOutcome failure_;
+  bool readOnly_ = false;
 };
 
 // The failure in words, with a hint where the system's error has a usual
-// cause: "Permission denied: read and write access is needed ...".
-std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node);
+// cause for a command that needs this access: "Permission denied: read and
+// write access is needed ...".
+std::string DescribeFailure(const ScsiOutcome& failure, const std::string& node,
+                            NodeAccess needed = NodeAccess::ReadWrite);

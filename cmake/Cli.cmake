@@ -23,7 +23,7 @@ add_library(bitset_cli STATIC
   cli/NodeSession.cpp
   cli/Report.cpp
 )
-target_link_libraries(bitset_cli PUBLIC sg_transport)
+target_link_libraries(bitset_cli PUBLIC sg_transport bitset_disc)
 
 add_executable(bitset cli/Main.cpp)
 target_link_libraries(bitset PRIVATE bitset_cli)

@@ -51,7 +51,7 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PRODUCT = ["app", "bitset", "cli", "devices", "framework", "res", "scsi", "ui", "platform", "platform/win32"]
+PRODUCT = ["app", "bitset", "cli", "devices", "disc", "framework", "res", "scsi", "ui", "platform", "platform/win32"]
 # The command line and its way to the kernel: its journeys judge them too.
 CLI = ("cli/", "scsi/KernelSgDriver.", "scsi/SgIoTransport.", "scsi/SgDriver.h")
 # Built into Bitset.exe alone: only the win64 build and its journeys judge them.

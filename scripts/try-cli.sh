@@ -6,6 +6,7 @@
 #   scripts/try-cli.sh show @writer
 #   scripts/try-cli.sh set @writer --plus-r dvd-rom --yes
 #   scripts/try-cli.sh --disc dvd+r:blank -v show @writer
+#   scripts/try-cli.sh --disc dvd+rw:dvd-rom disc @writer
 #
 #   --disc DISC       the disc in the writer (default dvd+r:dvd-rom: a DVD+R
 #                     written as DVD-ROM; none, cd, dvd-rom, dvd+r:blank,

@@ -7,10 +7,11 @@
 
 #include "scsi/SgDriver.h"
 
-int KernelSgDriver::Open(const std::string& path) {
+int KernelSgDriver::Open(const std::string& path, NodeAccess access) {
   // O_NONBLOCK: an optical drive opens without a disc in it, and a FIFO
   // put in a device's place opens at once instead of waiting for a writer.
-  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const int mode = access == NodeAccess::ReadOnly ? O_RDONLY : O_RDWR;
+  const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return -errno;
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !(S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))) {

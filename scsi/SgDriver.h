@@ -7,13 +7,18 @@
 
 #include <string>
 
+// How a node is opened: for reading and writing, which the vendor commands
+// need, or for reading only, through which the kernel still passes the
+// standard commands that only read (INQUIRY, GET CONFIGURATION...).
+enum class NodeAccess { ReadWrite, ReadOnly };
+
 class SgDriver {
  public:
   virtual ~SgDriver() = default;
-  // Opens the device node for reading and writing, without waiting for a
-  // medium or on anything that is not a device; a file descriptor, or
-  // -errno when it cannot be opened (-ENOTTY for a file that is no device).
-  virtual int Open(const std::string& path) = 0;
+  // Opens the device node, without waiting for a medium or on anything
+  // that is not a device; a file descriptor, or -errno when it cannot be
+  // opened (-ENOTTY for a file that is no device).
+  virtual int Open(const std::string& path, NodeAccess access) = 0;
   // ioctl(SG_IO): 0 when the kernel carried the request out (its outcome is
   // in the header), else -errno.
   virtual int SendRequest(int fd, sg_io_hdr_t& header) = 0;
@@ -23,7 +28,7 @@ class SgDriver {
 // The real kernel.
 class KernelSgDriver : public SgDriver {
  public:
-  int Open(const std::string& path) override;
+  int Open(const std::string& path, NodeAccess access) override;
   int SendRequest(int fd, sg_io_hdr_t& header) override;
   void Close(int fd) override;
 };

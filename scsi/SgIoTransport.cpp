@@ -52,9 +52,9 @@ void StoreResult(const sg_io_hdr_t& header, ScsiOutcome& outcome) {
 }
 }  // namespace
 
-int SgIoTransport::Open(const std::string& node) {
+int SgIoTransport::Open(const std::string& node, NodeAccess access) {
   Close();
-  const int fd = driver_.Open(node);
+  const int fd = driver_.Open(node, access);
   if (fd < 0) return -fd;
   fd_ = fd;
   return 0;

@@ -15,7 +15,7 @@ class SgIoTransport : public ScsiTransport {
   SgIoTransport& operator=(const SgIoTransport&) = delete;
 
   // 0 when the node is open, else the errno of the failed open.
-  int Open(const std::string& node);
+  int Open(const std::string& node, NodeAccess access = NodeAccess::ReadWrite);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 

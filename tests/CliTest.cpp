@@ -227,6 +227,90 @@ TEST_F(Cli, SetWritesOnlyRealChangesAndNeverContradictsItself) {
   }
 }
 
+// disc: what each disc says in words, and each failure with its own exit
+// code; INQUIRY and the three standard commands only, whatever the drive.
+TEST_F(Cli, DiscTellsWhatTheDiscSaysAndNeverGuesses) {
+  const struct {
+    const char* config;
+    int exit;
+    std::size_t commands;
+    const char* said;  // the verdict, or the message
+  } rows[] = {
+      {"disc=dvd+r:dvd-rom", kExitSuccess, 4,
+       "a DVD+R that reads as DVD-ROM: its book type was set when it was written"},
+      {"disc=dvd+rw:dvd+rw", kExitSuccess, 4, "a DVD+RW that carries its own book type"},
+      {"disc=dvd-rom;vendor-commands=0", kExitSuccess, 4, "a pressed DVD-ROM"},
+      {"disc=none", kExitNoDisc, 3,
+       "bitset: /dev/sg1: no disc in the drive (READ DVD STRUCTURE: sense key 2h (NOT READY), ASC "
+       "3Ah, ASCQ 00h)"},
+      {"disc=cd", kExitNotDvd, 2,
+       "bitset: /dev/sg1: the disc is not a DVD but a CD, which has no book type (profile CD-ROM "
+       "(0008h))"},
+      {"disc=cd;profile=0", kExitNotDvd, 3,
+       "bitset: /dev/sg1: the disc is not a DVD but a CD, which has no book type (READ DVD "
+       "STRUCTURE: sense key 5h (ILLEGAL REQUEST), ASC 30h, ASCQ 02h)"},
+      {"disc=dvd-rom;status=0x18", kExitDriveRefused, 2,
+       "bitset: /dev/sg1: no answer to GET CONFIGURATION: status 18h (RESERVATION CONFLICT): the "
+       "drive did not carry the command out"},
+      {"disc=dvd-rom;disc-answer-length=7", kExitDriveRefused, 2,
+       "bitset: /dev/sg1: the answer to GET CONFIGURATION ended before the fields read from it (7 "
+       "bytes)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.config);
+    test::SimulatedSgDriver local;
+    test::ScriptedConsole user;
+    sim::DriveConfig config;
+    std::string error;
+    ASSERT_TRUE(sim::ParseDriveConfig(row.config, config, error)) << error;
+    local.AddDrive("/dev/sg1", config);
+    EXPECT_EQ(RunBitset({"disc", "/dev/sg1"}, user, local, test::NoDeviceTree()), row.exit);
+    ASSERT_EQ(local.Requests().size(), row.commands);
+    EXPECT_EQ(local.Requests()[0].cdb[0], 0x12);
+    for (const auto& request : local.Requests()) EXPECT_NE(request.cdb[0], 0xF3) << "a vendor command";
+    if (row.exit == kExitSuccess) {
+      EXPECT_EQ(user.results.size(), 8u);
+      EXPECT_EQ(user.results.back(), row.said);
+    } else {
+      EXPECT_EQ(user.messages, std::vector<std::string>{row.said});
+      EXPECT_EQ(user.results.size(), 1u) << "the device line only";
+    }
+  }
+}
+
+TEST_F(Cli, DiscShowsEachFieldWithItsCodeAndAsJson) {
+  driver.AddDrive("/dev/sg1", test::QsiWriter()).Config().disc = {sim::Medium::DvdPlusR, false, 0x5};
+  EXPECT_EQ(Run({"disc", "/dev/sg1"}), kExitSuccess);
+  EXPECT_EQ(std::vector<std::string>(console.results.begin() + 1, console.results.end() - 1),
+            (std::vector<std::string>{"profile:       DVD+R (001Bh)", "book type:     5h",
+                                      "part version:  1", "layers:        1",
+                                      "layer type:    recordable (2h)", "disc status:   complete"}));
+  EXPECT_EQ(Run({"disc", "/dev/sg1", "--json"}), kExitSuccess);
+  EXPECT_EQ(console.results.back(),
+            R"({"device":"/dev/sg1","profile":27,"profile_name":"DVD+R","book_type":5,)"
+            R"("book_type_name":"book type 5h","part_version":1,"layers":1,"layer_type":2,)"
+            R"("layer_type_name":"recordable","disc_status":2,"disc_status_name":"complete",)"
+            R"("verdict":"a DVD+R that reads as book type 5h: its book type was set when it was written"})");
+}
+
+// disc needs read access only: a node the user may not write opens for
+// reading (the other commands keep asking for both); without read access
+// the message says what is needed.
+TEST_F(Cli, DiscOpensANodeItMayOnlyReadForReading) {
+  driver.AddDrive("/dev/sg1", test::QsiWriter()).Config().disc = {sim::Medium::DvdPlusR, false, 0x0};
+  driver.ReadOnlyNode("/dev/sg1");
+  EXPECT_EQ(Run({"-v", "disc", "/dev/sg1"}), kExitSuccess);
+  EXPECT_EQ(driver.Opens(), (std::vector<std::string>{"/dev/sg1", "/dev/sg1 read-only"}));
+  EXPECT_EQ(console.messages.at(0), "bitset: /dev/sg1: opened for reading only: writing it is not permitted");
+  EXPECT_EQ(Run({"show", "/dev/sg1"}), kExitNoDevice);
+  EXPECT_EQ(driver.Opens().size(), 3u) << "show opens for reading and writing only";
+  EXPECT_EQ(Cdbs("/dev/sg1").size(), 4u) << "INQUIRY and the three reads; nothing for show";
+  driver.RefuseOpen("/dev/sg1", EACCES);
+  EXPECT_EQ(Run({"disc", "/dev/sg1"}), kExitNoDevice);
+  EXPECT_EQ(console.messages.back(), "bitset: /dev/sg1: cannot open: Permission denied: read access is "
+                                     "needed, usually membership of the cdrom group");
+}
+
 // What a transport answered, as it is told.
 struct AnsweringTransport : ScsiTransport {
   ScsiOutcome Execute(const ScsiCommand&) override { return answer; }

@@ -2,7 +2,10 @@
 // simulated drives through the same SG_IO answering as the preloaded library.
 #pragma once
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
@@ -32,6 +35,10 @@ class SimulatedSgDriver : public SgDriver {
   }
   // Opening the node fails with this errno.
   void RefuseOpen(const std::string& node, int error) { openErrors_[node] = error; }
+  // The user may only read the node: opening it for writing fails with
+  // EACCES. Through a node opened for reading only, the kernel passes the
+  // standard commands that only read, and refuses any other with EPERM.
+  void ReadOnlyNode(const std::string& node) { readOnly_[node] = true; }
   // Every SG_IO request to the node fails with this errno, as the kernel
   // refuses commands it does not allow.
   void RefuseRequests(const std::string& node, int error) { requestErrors_[node] = error; }
@@ -49,13 +56,15 @@ class SimulatedSgDriver : public SgDriver {
   int OpenCount() const { return static_cast<int>(open_.size()); }
   const std::vector<std::string>& Opens() const { return opens_; }
 
-  int Open(const std::string& path) override {
-    opens_.push_back(path);
+  int Open(const std::string& path, NodeAccess access) override {
+    opens_.push_back(path + (access == NodeAccess::ReadOnly ? " read-only" : ""));
     auto refused = openErrors_.find(path);
     if (refused != openErrors_.end()) return -refused->second;
     if (drives_.count(path) == 0) return -ENOENT;
+    if (access == NodeAccess::ReadWrite && readOnly_.count(path) != 0) return -EACCES;
     const int fd = nextFd_++;
     open_[fd] = path;
+    if (access == NodeAccess::ReadOnly) readOnlyFds_[fd] = true;
     return fd;
   }
 
@@ -69,6 +78,7 @@ class SimulatedSgDriver : public SgDriver {
                                 header.timeout, header.mx_sb_len});
     auto refused = requestErrors_.find(node);
     if (refused != requestErrors_.end()) return -refused->second;
+    if (readOnlyFds_.count(fd) != 0 && !PassesReadOnly(header.cmdp[0])) return -EPERM;
     const sim::SgIoAnswer answer = sim::AnswerSgIo(drives_.at(node), header);
     if (answer.error != 0) return -answer.error;
     auto host = hostStatus_.find(node);
@@ -77,12 +87,23 @@ class SimulatedSgDriver : public SgDriver {
   }
 
   void Close(int fd) override {
+    readOnlyFds_.erase(fd);
     if (open_.erase(fd) == 0) ++badCloses_;
   }
   int BadCloses() const { return badCloses_; }
 
  private:
+  // The standard commands that only read, as the kernel's command filter
+  // lets them through a node opened for reading only.
+  static bool PassesReadOnly(std::uint8_t opcode) {
+    static const std::uint8_t kPassing[] = {0x00, 0x12, 0x25, 0x28, 0x43, 0x46,
+                                            0x4A, 0x51, 0x52, 0x5A, 0xAD};
+    return std::find(std::begin(kPassing), std::end(kPassing), opcode) != std::end(kPassing);
+  }
+
   std::map<std::string, sim::DriveModel> drives_;
+  std::map<std::string, bool> readOnly_;
+  std::map<int, bool> readOnlyFds_;
   std::map<std::string, int> openErrors_;
   std::map<std::string, int> requestErrors_;
   std::map<std::string, std::pair<unsigned short, unsigned short>> hostStatus_;

@@ -275,6 +275,23 @@ class CliJourney(unittest.TestCase):
         self.assertIn("Not a QSI / Nu-tek Drive or function unsupported (%s: sense key 5h "
                       "(ILLEGAL REQUEST), ASC 20h, ASCQ 00h)" % sg2, err)
 
+    def test_disc_opens_a_node_it_may_only_read_for_reading(self):
+        m = self.machine
+        sg1 = m.node("sg1", QSI + ";disc=dvd+r:dvd-rom", mode=0o444)
+        code, out, err = m.run("-v", "disc", sg1)
+        if os.geteuid() != 0:
+            self.skipTest("only root can run the program as another user")
+        self.assertEqual(code, 0, err)
+        self.assertIn("opened for reading only", err)
+        self.assertEqual(out[-1], "a DVD+R that reads as DVD-ROM: its book type was set when it "
+                                  "was written")
+        self.assertEqual([c for _, c in m.commands()],
+                         [INQUIRY, "46 01 00 00 00 00 00 00 08 00 in 8",
+                          "AD 00 00 00 00 00 00 00 08 04 00 00 in 2052",
+                          "51 00 00 00 00 00 00 00 22 00 in 34"])
+        code, _, err = m.run("show", sg1)
+        self.assertEqual(code, 3, "show needs write access")
+
     def test_set_with_yes_writes_and_reads_back(self):
         m = self.machine
         sg1 = m.node("sg1", QSI + ";settings=0x04")

@@ -30,6 +30,7 @@ DRIVES = ("model",) + QEMU_DRIVES
 
 # Exit codes of bitset.
 SUCCESS, USAGE, NO_DEVICE, NOT_CD_DVD, FIRMWARE, REFUSED, CANCELLED = 0, 2, 3, 4, 5, 6, 7
+NO_DISC, NOT_DVD = 8, 9
 
 
 @dataclass
@@ -199,23 +200,56 @@ def other_cases():
     ]
 
 
-# To add with the command `bitset disc`, each checked against the drive's
-# log and QEMU's trace for no F3h command (qemu_side_faults counts only the
-# reads of show and set; the kernel's own commands on opening an sr node,
-# 4Ah and 00h, and its scan after a disc change, 43h 25h 51h 52h 46h 28h,
-# show in the simulated drive's log beside 46h ADh 51h):
-#   - root, member through @NAME.sr and @NAME.sg: model with
-#     disc=dvd+r:dvd-rom (DVD+R, book type DVD-ROM, part version 1, one
-#     layer, recordable, complete); dvd (DVD-ROM profile, DVD-ROM, part
-#     version 1, one layer, read-only, complete: a pressed DVD-ROM); disc
-#     (a CD: CD-ROM profile 0008h); empty and atapi (no disc, 02h/3Ah);
-#   - outsider: each refused to open, the node named;
-#   - model with disc=dvd+r:blank and disc=dvd+rw:dvd+rw, and with
-#     status=0x08 (a drive that refuses).
+# What `bitset disc` reads from each drive's disc: the exit code and phrases
+# of standard output or error. The simulated drive serves a written DVD+R;
+# QEMU's own drives answer with code none of ours wrote.
+DISCS = {
+    "model": (SUCCESS, ("DVD+R (001Bh)", "DVD-ROM (0h)", "part version:  1", "layers:        1",
+                        "recordable (2h)", "complete",
+                        "a DVD+R that reads as DVD-ROM: its book type was set when it was written"),
+              ()),
+    "dvd": (SUCCESS, ("DVD-ROM (0010h)", "DVD-ROM (0h)", "part version:  1", "layers:        1",
+                      "read-only (1h)", "a pressed DVD-ROM"), ()),
+    "disc": (NOT_DVD, (), ("not a DVD but a CD",)),
+    "empty": (NO_DISC, (), ("no disc in the drive", "ASC 3Ah")),
+    "atapi": (NO_DISC, (), ("no disc in the drive", "ASC 3Ah")),
+}
+WRITTEN_DVD_PLUS_R = "disc=dvd+r:dvd-rom"
+
+
+def disc_cases(user):
+    """disc on every drive, standard commands only: as root through sr, as a
+    member of cdrom through sr and sg, and as a user outside it, refused."""
+    cases = []
+    nodes = ("sr", "sg") if user == "member" else ("sr",)
+    for drive, (exit, out, err) in DISCS.items():
+        for node in nodes + (("sg",) if user == "outsider" and drive == "model" else ()):
+            model = drive == "model"
+            case = Case(f"disc.{user}.{drive}.{node}", user, f"bitset disc @{drive}.{node}", exit,
+                        drive=WRITTEN_DVD_PLUS_R if model else "-", out=out, err=err,
+                        check=DISC_COMMANDS if model else disc_commands([]))
+            if user == "outsider":
+                case.exit, case.drive, case.out, case.err = NO_DEVICE, "-", (), ("Permission denied",)
+                case.commands, case.check = [], names_a_node_of(drive)
+            cases.append(case)
+    if user == "root":
+        cases += [
+            Case("disc.root.blank", user, "bitset disc @model.sg", SUCCESS, drive="disc=dvd+r:blank",
+                 out=("blank", "a blank DVD+R"), check=DISC_COMMANDS),
+            Case("disc.root.plus-rw", user, "bitset disc @model.sg --json", SUCCESS,
+                 drive="disc=dvd+rw:dvd+rw", check=disc_json(26, 9, "DVD+RW")),
+            Case("disc.root.refusing", user, "bitset disc @model.sg", REFUSED,
+                 drive=WRITTEN_DVD_PLUS_R + ";status=0x08", err=("GET CONFIGURATION", "BUSY"),
+                 check=disc_commands(["INQUIRY", "46"])),
+        ]
+    return cases
+
+
 def plan_cases():
     cases = other_cases()
     for user in USERS:
         cases += list_cases(user) + show_cases(user) + set_cases(user) + firmware_cases(user)
+        cases += disc_cases(user)
     return cases
 
 
@@ -267,6 +301,37 @@ def names_a_node_of(drive):
 def nothing_written(run, nodes):
     written = [name for name in run.commands if name.startswith("write")]
     return f"written: {written}" if written else None
+
+
+def disc_commands(sent):
+    """No vendor command reaches the simulated drive, and it received `sent`
+    in this order (the kernel's own commands, 00h, 4Ah and its scan after a
+    disc change, may come between)."""
+    def check(run, nodes):
+        vendor = [name for name in run.commands if name.startswith(("read", "write", "F3"))]
+        if vendor:
+            return f"vendor commands sent: {vendor}"
+        received = iter(run.commands)
+        if not all(name in received for name in sent):
+            return f"not {sent} in this order: {run.commands}"
+        return None
+    return check
+
+
+DISC_COMMANDS = disc_commands(["INQUIRY", "46", "AD", "51"])
+
+
+def disc_json(profile, book_type, name):
+    def check(run, nodes):
+        fault = json_lines(run, nodes) or DISC_COMMANDS(run, nodes)
+        if fault:
+            return fault
+        disc = json.loads(run.out[-1]) if run.out else {}
+        wanted = {"profile": profile, "profile_name": name, "book_type": book_type,
+                  "book_type_name": name, "disc_status_name": "complete"}
+        wrong = {key: disc.get(key) for key, value in wanted.items() if disc.get(key) != value}
+        return f"the disc's JSON line: {wrong}" if wrong else None
+    return check
 
 
 def kernel_took_the_capabilities(run, nodes):

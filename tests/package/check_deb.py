@@ -116,7 +116,7 @@ class DebianPackage(unittest.TestCase):
                   'for w in "${COMPREPLY[@]}"; do printf "%s\\n" "$w"; done; [ ! -e /dev/pwned ] || echo PWNED')
         hostile = ["/dev/sg a b", "/dev/sg$(touch pwned)", "/dev/sg*", "/dev/sr'q\"`touch pwned`"]
         rows = [
-            (["bitset", ""], "list show set help"),
+            (["bitset", ""], "list show set disc help"),
             (["bitset", "s"], "show set"),
             (["bitset", "set", "/dev/sg1", "--plus-r", ""], "dvd+r dvd-rom"),
             (["bitset", "set", "/dev/sg1", "--plus-rw", "="], "dvd+rw dvd-rom"),
@@ -126,6 +126,7 @@ class DebianPackage(unittest.TestCase):
             (["bitset", "show", "/dev/sg1", ""], ""),
             (["bitset", "-v", "set", "/dev/s"], "/dev/sg0 /dev/sg1 /dev/sr0"),
             (["bitset", "show", ""], "/dev/sg0 /dev/sg1 /dev/sr0"),
+            (["bitset", "disc", "/dev/sr"], "/dev/sr0"),
             (["bitset", "set", "--plus-r", "=", "dvd-rom", "/dev/sr"], "/dev/sr0"),
         ]
         # Hostile names: each one offer, as it is, and nothing in it runs.
