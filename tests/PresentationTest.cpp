@@ -255,7 +255,6 @@ TEST(HelpFilePath, ComposesHelpChmInTheExecutablesDirectory) {
                {":", true, "help.chm"},
                {"a:\\x\\", true, "a:\\x\\help.chm"},  // any character before the colon is a drive
                {"@:\\x\\", true, "@:\\x\\help.chm"},
-               {"[:B.HLP", true, "[:help.chm"},
                {deep + "\\Bitset.HLP", true, deep + "\\help.chm"},
                {deep + "d\\Bitset.HLP", false, ""}};
   for (const auto& c : cases) {
