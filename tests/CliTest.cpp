@@ -336,17 +336,25 @@ TEST(DescribeFailure, TellsEachEndInWords) {
     std::vector<std::uint8_t> sense;
     std::uint8_t status;
     const char *said, *traced;
+    ScsiEnd end = ScsiEnd::Sense;  // Refused and NoAnswer: never reached the drive
+    int systemError = 0;
   } cases[] = {
       {{0x73, 0x03, 0x0C, 0x02}, 0x02, "sense key 3h (MEDIUM ERROR), ASC 0Ch, ASCQ 02h, deferred",
        "sense: 73 03 0C 02 (key 3h MEDIUM ERROR, ASC 0Ch, ASCQ 02h, deferred)"},
       {{}, 0x18, "status 18h (RESERVATION CONFLICT): the drive did not carry the command out",
        "status: 18h (RESERVATION CONFLICT), 0 bytes transferred"},
+      {{}, 0, "Operation not permitted", "not carried to the drive: Operation not permitted", ScsiEnd::Refused, EPERM},
+      {{}, 0, "no answer", "not carried to the drive: no answer", ScsiEnd::NoAnswer},
+      {{}, 0, "Connection timed out: the drive did not answer within 30 seconds",
+       "not carried to the drive: Connection timed out", ScsiEnd::NoAnswer, ETIMEDOUT},
   };
   for (const auto& c : cases) {
     AnsweringTransport drive;
     std::copy(c.sense.begin(), c.sense.end(), drive.answer.sense);
     drive.answer.senseLength = static_cast<std::uint8_t>(c.sense.size());
     SetAnswer(drive.answer, c.status, 0);
+    if (c.end == ScsiEnd::Refused) SetRefused(drive.answer, c.systemError);
+    if (c.end == ScsiEnd::NoAnswer) SetNoAnswer(drive.answer, c.systemError, c.systemError == ETIMEDOUT);
     CommandTrace trace(drive, 1, [&](const std::string& line) { traced.push_back(line); });
     const std::uint8_t cdb[6] = {};
     ScsiCommand command;

@@ -132,6 +132,8 @@ TEST_F(FrameworkTest, DefaultHandlingOfSystemCommandsAndClose) {
   });
   EXPECT_EQ(dialog.calls, (std::vector<std::string>{"system 61488", "system 16", "system 61536"}));
   EXPECT_EQ(platform.DialogResults(), (std::vector<LResult>{Id::Cancel}));
+  const auto& trace = platform.Trace();
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), "EndDialog 2"), 1) << "Cancel answered the close: ended once";
 }
 
 // The name and the help path: the executable's without its extension.

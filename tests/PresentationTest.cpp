@@ -154,6 +154,8 @@ TEST_F(PresentationTest, MinimisedWindowDrawsItsIconCentred) {
                                                               reinterpret_cast<std::uintptr_t>(window))));
       EXPECT_EQ(platform.IconDraws().back().x, c.x) << c.width;
       EXPECT_EQ(platform.IconDraws().back().y, c.y) << c.height;
+      const auto& trace = platform.Trace();
+      EXPECT_EQ(std::count(trace.begin() + from, trace.end(), "DefaultPaint"), 0) << "drawn: no default painting";
     }
   });
   EXPECT_GE(platform.TraceIndex("DefaultPaint"), 0);
@@ -249,6 +251,10 @@ TEST(HelpFilePath, ComposesHelpChmInTheExecutablesDirectory) {
                {"\\\\server\\share\\Bitset.HLP", true, "\\\\server\\share\\help.chm"},
                {"Bitset.HLP", true, "help.chm"},
                {"C:Bitset.HLP", true, "C:help.chm"},
+               {"C:", true, "C:help.chm"},  // the shortest drive, and shorter: none
+               {":", true, "help.chm"},
+               {"a:\\x\\", true, "a:\\x\\help.chm"},  // any character before the colon is a drive
+               {"@:\\x\\", true, "@:\\x\\help.chm"},
                {deep + "\\Bitset.HLP", true, deep + "\\help.chm"},
                {deep + "d\\Bitset.HLP", false, ""}};
   for (const auto& c : cases) {

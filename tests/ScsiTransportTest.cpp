@@ -186,7 +186,7 @@ TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
     EXPECT_EQ(outcome.systemError, c.systemError);
     EXPECT_EQ(outcome.timedOut, c.timedOut) << c.systemError;
     EXPECT_EQ(rig.driver.Requests().back().timeout, 30000u);
-    EXPECT_EQ(rig.driver.Requests().back().senseRoom, kMaxSenseLength);
+    EXPECT_EQ(rig.driver.Requests().back().senseRoom, 32u);
   }
   test::SimulatedSgDriver driver;
   SgIoTransport closed(driver);
@@ -229,6 +229,15 @@ TEST(SenseData, BothFormatsReadAtTheirOwnOffsets) {
        true, 3, 0x0C, 0x02, true},
       // fixed, ending before the ASC
       {{0x70, 0, 0x02, 0, 0, 0, 0, 0x0A}, true, 2, 0, 0, false},
+      // each format ending just before its ASCQ, and just after it
+      {{0xF1, 0, 0x03, 0, 1, 2, 3, 0x0A, 0, 0, 0, 0, 0x0C}, true, 3, 0x0C, 0, true},
+      {{0xF1, 0, 0x03, 0, 1, 2, 3, 0x0A, 0, 0, 0, 0, 0x0C, 0x02}, true, 3, 0x0C, 0x02, true},
+      {{0x73, 0x03, 0x0C}, true, 3, 0x0C, 0, true},
+      {{0x73, 0x03, 0x0C, 0x02}, true, 3, 0x0C, 0x02, true},
+      {{0x70}, true, 0, 0, 0, false},
+      // sense data wherever a bit of 70h is set in byte 0, and only there
+      {{0x10, 0, 0x05}, true, 5, 0, 0, false},
+      {{0x0F, 0, 0x05}, false, 5, 0, 0, false},
       // no sense data
       {{0x00, 0, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x24, 0}, false, 5, 0x24, 0, false},
       {{}, false, 0, 0, 0, false},
