@@ -86,6 +86,7 @@ TEST(CliCommandLine, UsageErrorsSayWhatIsWrong) {
       {"list -- --json", "list takes no device"},
       {"show /dev/sg1 --dry-run", "--plus-r, --plus-rw, --yes and --dry-run belong to set, not to show"},
       {"show /dev/sg1 -vx", "unknown option -vx"},
+      {"set /dev/sg1 --plus-r dvd-rom -nn", "unknown option -nn"},
   };
   for (const auto& c : cases) {
     CommandLine line;
@@ -104,7 +105,9 @@ TEST(CliCommandLine, HelpNamesEveryExitCodeAndTheVersionIs102) {
                            "[--plus-rw dvd+rw|dvd-rom]\n                  [--yes] [--dry-run] [--json]\n",
                            "\n  DEVICE         a device node such as /dev/sr0 or /dev/sg1; the commands "
                            "go\n                 through",
-                           "\n  --dry-run, -n  set: read"}) {
+                           "\n  --dry-run, -n  set: read",
+                           "\n  list    every CD/DVD and WORM device, with vendor, product, revision and\n"
+                           "          type;"}) {
     EXPECT_NE(help.find(code), std::string::npos) << code;
   }
   EXPECT_EQ(VersionText(), "bitset 1.02");

@@ -183,6 +183,7 @@ class CliJourney(unittest.TestCase):
 
     def test_show_given_the_optical_node_goes_through_the_generic_node(self):
         m = self.machine
+        m.node("sg0", PLAIN_CDROM, "0:0:0:0")  # another drive first: the one named is shown
         sg1 = m.node("sg1", QSI + ";settings=0x01", "1:0:0:0")
         sr0 = m.node("sr0", QSI, "1:0:0:0")
         code, out, err = m.run("show", sr0)
@@ -224,13 +225,13 @@ class CliJourney(unittest.TestCase):
     def test_drive_text_cannot_drive_the_terminal(self):
         m = self.machine
         # CSI alone (9Bh), in UTF-8 (C2h 9Bh), and the right-to-left override.
-        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07\u202e;revision=\udc9b\u009b3")
+        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07\x1f\u202e;revision=\udc9b\u009b3")
         code, out, err = m.run("show", sg1)
         self.assertEqual(code, 0, err)
-        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07\\xE2\\x80\\xAE       "
+        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07\\x1F\\xE2\\x80\\xAE      "
                                  "\\x9B\\xC2\\x9B3" % sg1)
         code, out, err = m.run("show", sg1, "--json")
-        self.assertEqual(json.loads(out[0])["product"], "DVD\rRW\x07\xe2\x80\xae")
+        self.assertEqual(json.loads(out[0])["product"], "DVD\rRW\x07\x1f\xe2\x80\xae")
         self.assertEqual(json.loads(out[0])["revision"], "\x9b\xc2\x9b3")
         for code, out, err in (m.run("show", sg1), m.run("list", "--json")):
             self.assertTrue(all(" " <= c <= "~" for c in "".join(out) + err.replace("\n", "")))
