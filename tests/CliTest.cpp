@@ -159,7 +159,7 @@ TEST_F(Cli, DryRunAndVerbose) {
   EXPECT_EQ(driver.Drive("/dev/sg1")->Config().settings, 0x02);
   const std::string said = console.AllMessages();
   for (const char* line : {"bitset: cdb: 12 00 00 00 4A 00 (from drive, 74 bytes)\n"
-                           "bitset: status: 00h (GOOD), 36 bytes transferred\n",
+                           "bitset: status: 00h (GOOD), 36 bytes transferred\n"
                            "bitset: cdb: F3 0F 02 00 00 00 07 00 80 00 00 00 (from drive, 128 bytes)\n",
                            "bitset: DVD+R media: DVD+R -> DVD-ROM\nbitset: DVD+RW media: DVD-ROM -> DVD+RW\n"
                            "bitset: Dry run: nothing was sent to the drive\n"}) {

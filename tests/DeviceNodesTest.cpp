@@ -47,7 +47,8 @@ TEST_F(DeviceTree, BothNodesOfOneDeviceAreOneEntryTheGenericNodeFirst) {
   Node("sg0", "0:0:0:0", 0);
   Node("sg1", "1:0:0:0", 5);
   Node("sda");
-  Node("sg10");  // no sysfs entry: on its own
+  Node("sg123456789");  // no sysfs entry: on its own; the longest name taken
+  Node("sg1234567890");
   Node("sg2");
   Node("srx");
   const std::vector<DeviceNode> nodes = FindDeviceNodes(paths);
@@ -58,7 +59,7 @@ TEST_F(DeviceTree, BothNodesOfOneDeviceAreOneEntryTheGenericNodeFirst) {
   EXPECT_EQ(nodes[1].address, "1:0:0:0");
   EXPECT_EQ(nodes[1].sysfsType, 5);
   EXPECT_EQ(nodes[2].paths, std::vector<std::string>{Dev("sg2")});
-  EXPECT_EQ(nodes[3].paths, std::vector<std::string>{Dev("sg10")});
+  EXPECT_EQ(nodes[3].paths, std::vector<std::string>{Dev("sg123456789")});
   EXPECT_EQ(nodes[3].sysfsType, -1);
 }
 

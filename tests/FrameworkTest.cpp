@@ -56,6 +56,7 @@ class FrameworkTest : public ::testing::Test {
   void Run(const std::function<void(WindowHandle)>& session) {
     platform.OnModal(IDD_BITSET_DIALOG, session);
     dialog.DoModal();
+    EXPECT_EQ(dialog.GetSafeHwnd(), nullptr) << "the window is gone, and so is its handle";
   }
   int Check(WindowHandle window, int id) { return platform.Checked(window, id); }
 };

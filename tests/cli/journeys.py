@@ -165,11 +165,11 @@ class CliJourney(unittest.TestCase):
 
     def test_list_as_json_lines(self):
         m = self.machine
-        sg1 = m.node("sg1", QSI + ";type=4")
+        sg1 = m.node("sg1", QSI + ";type=4;vendor=HL-DT-ST")
         code, out, _ = m.run("list", "--json")
         self.assertEqual(code, 0)
         self.assertEqual([json.loads(line) for line in out], [{
-            "device": sg1, "also": [], "type": 4, "type_name": "WORM  ", "vendor": "QSI",
+            "device": sg1, "also": [], "type": 4, "type_name": "WORM  ", "vendor": "HL-DT-ST",
             "product": "DVDRW SDW-082", "revision": "BX03"}])
 
     def test_show_reads_the_settings_with_the_exes_read_command(self):
