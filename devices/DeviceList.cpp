@@ -1,6 +1,6 @@
 #include "devices/DeviceList.h"
 
-#include <algorithm>
+#include <iterator>
 #include <iterator>
 
 void DeviceList::AddTail(std::unique_ptr<CDeviceInfo> device) {
@@ -22,10 +22,6 @@ CDeviceInfo* DeviceList::RemoveTail() {
   CDeviceInfo* device = devices_.back();
   devices_.pop_back();
   return device;
-}
-
-bool DeviceList::Contains(const CDeviceInfo* device) const {
-  return std::find(devices_.begin(), devices_.end(), device) != devices_.end();
 }
 
 CDeviceInfo* DeviceList::Find(const ScsiAddress* address) const {

@@ -27,8 +27,6 @@ class DeviceList {
   CDeviceInfo* RemoveTail();
   // Takes the element at `index` out; its record becomes the caller's.
   CDeviceInfo* RemoveAt(int index);
-  // Whether `device` is one of the list's records.
-  bool Contains(const CDeviceInfo* device) const;
   // The listed record at that address (the very object), or null.
   CDeviceInfo* Find(const ScsiAddress* address) const;
 
