@@ -218,17 +218,18 @@ class CliJourney(unittest.TestCase):
         for name in ("sg2", "sg4"):
             self.assertIn("%s: cannot open: Inappropriate ioctl for device: not a SCSI device"
                           % os.path.join(m.dev, name), err)
-        os.remove(sg1)  # nothing left that opens: no device found
+        os.remove(sg1)  # nothing left that opens but a disk: no device found
+        m.node("sg5", HARD_DISK, "5:0:0:0")
         code, _, err = m.run("list")
         self.assertEqual((code, "No CD/DVD or WORM device found" in err), (3, True), err)
 
     def test_drive_text_cannot_drive_the_terminal(self):
         m = self.machine
         # CSI alone (9Bh), in UTF-8 (C2h 9Bh), and the right-to-left override.
-        sg1 = m.node("sg1", "vendor=Q\x1b[2J;product=DVD\rRW\x07\x1f\u202e;revision=\udc9b\u009b3")
+        sg1 = m.node("sg1", "vendor=Q~\x1b[2J;product=DVD\rRW\x07\x1f\u202e;revision=\udc9b\u009b3")
         code, out, err = m.run("show", sg1)
         self.assertEqual(code, 0, err)
-        self.assertEqual(out[0], "%s  CD/DVD Q\\x1B[2J   DVD\\x0DRW\\x07\\x1F\\xE2\\x80\\xAE      "
+        self.assertEqual(out[0], "%s  CD/DVD Q~\\x1B[2J  DVD\\x0DRW\\x07\\x1F\\xE2\\x80\\xAE      "
                                  "\\x9B\\xC2\\x9B3" % sg1)
         code, out, err = m.run("show", sg1, "--json")
         self.assertEqual(json.loads(out[0])["product"], "DVD\rRW\x07\x1f\xe2\x80\xae")
