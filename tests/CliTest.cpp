@@ -177,11 +177,11 @@ TEST_F(Cli, DryRunAndVerbose) {
 }
 
 TEST_F(Cli, ShowAsJsonLines) {
-  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0xFF));
+  driver.AddDrive("/dev/sg1", test::QsiWriter("BX03", 0xFF)).Config().vendor = "QSI-NUTK";  // all 8 bytes
   EXPECT_EQ(Run({"show", "/dev/sg1", "--json"}), kExitSuccess);
   EXPECT_EQ(console.results,
             (std::vector<std::string>{
-                R"({"device":"/dev/sg1","also":[],"type":5,"type_name":"CD/DVD","vendor":"QSI",)"
+                R"({"device":"/dev/sg1","also":[],"type":5,"type_name":"CD/DVD","vendor":"QSI-NUTK",)"
                 R"("product":"DVDRW SDW-082","revision":"BX03"})",
                 R"({"device":"/dev/sg1","plus_r":"DVD-ROM","plus_rw":"DVD-ROM","settings":255})"}));
   EXPECT_TRUE(console.messages.empty());
