@@ -87,14 +87,14 @@ const struct {
     {"ASPI", [](const sim::DriveConfig& c) { return std::unique_ptr<Rig>(new AspiRig(c)); }},
 };
 
-ScsiOutcome Inquiry(Rig& rig, std::uint8_t* response) {
-  static const std::uint8_t cdb[6] = {0x12, 0, 0, 0, 74, 0};
+ScsiOutcome Inquiry(Rig& rig, std::uint8_t* response, std::uint8_t length = 74) {
+  const std::uint8_t cdb[6] = {0x12, 0, 0, 0, length, 0};
   ScsiCommand command;
   command.cdb = cdb;
   command.cdbLength = 6;
   command.fromDevice = true;
   command.data = response;
-  command.length = 74;
+  command.length = length;
   return rig.Transport().Execute(command);
 }
 
@@ -188,6 +188,11 @@ TEST(ScsiTransport, SgIoTellsTheKernelsReasons) {
     EXPECT_EQ(rig.driver.Requests().back().timeout, 30000u);
     EXPECT_EQ(rig.driver.Requests().back().senseRoom, 32u);
   }
+  SgRig one(test::QsiWriter());  // a single byte of data is data too
+  std::uint8_t type = 0xFF;
+  EXPECT_TRUE(Inquiry(one, &type, 1).CarriedOut());
+  EXPECT_TRUE(one.driver.Requests().back().buffer);
+  EXPECT_EQ(type, 0x05);
   test::SimulatedSgDriver driver;
   SgIoTransport closed(driver);
   std::uint8_t response[74] = {};
