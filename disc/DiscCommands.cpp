@@ -4,11 +4,6 @@
 
 namespace {
 
-constexpr std::uint8_t kNotReady = 0x02;
-constexpr std::uint8_t kMediumNotPresent = 0x3A;
-constexpr std::uint8_t kIllegalRequest = 0x05;
-constexpr std::uint8_t kIncompatibleMedium = 0x30;
-
 // The header of GET CONFIGURATION holds the current profile; the physical
 // format information is 2048 bytes after a 4-byte header; the standard disc
 // information is 34 bytes.
@@ -32,8 +27,8 @@ bool Ask(CScsiPassThrough& channel, DiscCommand command, std::uint8_t* answer,
   const ScsiOutcome& outcome = channel.LastOutcome();
   reading.sense = outcome.end == ScsiEnd::Sense;
   if (reading.sense) reading.codes = outcome.codes;
-  const bool noDisc = reading.sense && reading.codes.key == kNotReady &&
-                      reading.codes.asc == kMediumNotPresent;
+  const bool noDisc = reading.sense && reading.codes.key == kSenseKeyNotReady &&
+                      reading.codes.asc == kAscMediumNotPresent;
   reading.failure = noDisc ? DiscFailure::NoDisc : DiscFailure::Refused;
   return false;
 }
@@ -64,8 +59,8 @@ bool AskPhysicalFormat(CScsiPassThrough& channel, DiscReading& reading) {
           reading)) {
     return true;
   }
-  const bool incompatible = reading.sense && reading.codes.key == kIllegalRequest &&
-                            reading.codes.asc == kIncompatibleMedium;
+  const bool incompatible = reading.sense && reading.codes.key == kSenseKeyIllegalRequest &&
+                            reading.codes.asc == kAscIncompatibleMedium;
   if (incompatible) reading.failure = DiscFailure::NotDvd;
   return false;
 }

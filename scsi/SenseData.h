@@ -20,3 +20,9 @@ bool HasSenseData(const std::uint8_t* sense, std::size_t length);
 SenseCodes SenseCodesOf(const std::uint8_t* sense, std::size_t length);
 // The standard name of a sense key, "ILLEGAL REQUEST" for 5.
 const char* SenseKeyName(std::uint8_t key);
+
+// The sense keys and codes that callers tell apart.
+constexpr std::uint8_t kSenseKeyNotReady = 0x02;
+constexpr std::uint8_t kSenseKeyIllegalRequest = 0x05;
+constexpr std::uint8_t kAscMediumNotPresent = 0x3A;
+constexpr std::uint8_t kAscIncompatibleMedium = 0x30;
